@@ -1,0 +1,7 @@
+// TQRVNBase: hydraulic calculations, pipe sizing and the engineering catalog.
+// The one header a host includes for the whole core API.
+#pragma once
+
+#include "TQRVNBaseExport.h"
+
+#include "calc/RVNCalc.h"

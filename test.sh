@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite twice:
+# in a normal build and in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer.  Exits non-zero when anything fails.
+set -euo pipefail
+source "$(dirname "$0")/scripts/setup.sh"
+tqrvn_install_packages
+jobs=$(nproc 2>/dev/null || echo 2)
+status=0
+
+tqrvn_build "$tqrvn_root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir "$tqrvn_root/build" --output-on-failure -j "$jobs" || status=1
+
+tqrvn_build "$tqrvn_root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTQRVN_SANITIZE=ON \
+    -DTQRVN_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$tqrvn_root/build-asan" --output-on-failure -j "$jobs" || status=1
+
+exit $status
