@@ -17,13 +17,18 @@ namespace {
 constexpr double kDegPerRad = 57.29577951308232;
 
 // Clamped piecewise-linear lookup on the tabulated function y(x), the
-// abscissae ascending in column xc and the values in column yc of `tab`.
+// abscissae strictly ascending in column xc and the values in column yc of
+// `tab`.
 //  - x at or below the first abscissa gives the first value, x at or above
 //    the last abscissa gives the last value (so -inf and +inf clamp too);
-//  - x exactly on an abscissa gives that row's value unrounded;
+//  - x exactly on an abscissa gives that row's value unrounded (the blend
+//    (1 - t) y0 + t y1 is exact at t = 0 and t = 1);
 //  - NaN gives a quiet NaN.
-// Only comparisons and arithmetic on doubles are used (no conversion of x to
-// an index), and every index stays within 0..N-1 for every argument.
+// x is clamped first; the interval is then found by counting the abscissae
+// at or below x, without branches (the tables are short, and input that
+// jumps between intervals would otherwise mispredict a search loop).  No
+// conversion of x to an integer takes place, and the interval index is at
+// most N - 2, so every read stays inside the table for every argument.
 template <std::size_t N, std::size_t W>
 double Lookup(const double (&tab)[N][W], std::size_t xc, std::size_t yc, double x) {
     static_assert(N >= 2, "a lookup table needs two rows at least");
@@ -33,19 +38,18 @@ double Lookup(const double (&tab)[N][W], std::size_t xc, std::size_t yc, double 
     if (x <= tab[0][xc]) {
         return tab[0][yc];
     }
-    for (std::size_t i = 1; i < N; ++i) {
-        const double x1 = tab[i][xc];
-        if (x == x1) {
-            return tab[i][yc];
-        }
-        if (x < x1) {
-            const double x0 = tab[i - 1][xc];
-            const double y0 = tab[i - 1][yc];
-            const double y1 = tab[i][yc];
-            return y0 + (x - x0) / (x1 - x0) * (y1 - y0);
-        }
+    std::size_t i = 1;
+    while (i < N - 1 && x > tab[i][xc]) {
+        ++i;
     }
-    return tab[N - 1][yc];
+    // Now tab[i - 1][xc] < x, and x <= tab[i][xc] unless i = N - 1.
+    const double x0 = tab[i - 1][xc];
+    const double x1 = tab[i][xc];
+    if (x >= x1) {
+        return tab[i][yc];
+    }
+    const double t = (x - x0) * 0.25;
+    return (1.0 - t) * tab[i - 1][yc] + t * tab[i][yc];
 }
 
 // Bend-angle factor A: {bend angle in degrees, factor (dimensionless)}.

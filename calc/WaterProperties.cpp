@@ -30,6 +30,23 @@ constexpr double kDensityAt4 = 1000.0;
 constexpr int kViscosityT[9] = {0, 5, 10, 15, 20, 30, 40, 60, 80};
 constexpr double kViscosity[9] = {1.792, 1.52, 1.307, 1.139, 1.004, 0.801, 0.658, 0.475, 0.365};
 
+// For each whole degree 0..79, the first table position i (1..8) whose
+// temperature is above it: the upper end of its interpolation interval.
+// Replaces a search of the table on every call.
+struct ViscosityIntervals {
+    unsigned char upper[80];
+    constexpr ViscosityIntervals() : upper{} {
+        for (int n = 0; n < 80; ++n) {
+            int i = 1;
+            while (i < 8 && !(kViscosityT[i] > n)) {
+                ++i;
+            }
+            upper[n] = static_cast<unsigned char>(i);
+        }
+    }
+};
+constexpr ViscosityIntervals kViscosityIntervals;
+
 } // namespace
 
 // Density of water, kg/m^3, at t degC.
@@ -81,10 +98,8 @@ double GetWaterND(double t) {
     if (n >= 80) {
         return kViscosity[8];
     }
-    int i = 1;
-    while (i < 8 && !(kViscosityT[i] > n)) {
-        ++i;
-    }
+    // n < 0 extrapolates the first interval; 0 <= n < 80 converts to int safely.
+    const int i = n < 0 ? 1 : kViscosityIntervals.upper[static_cast<int>(n)];
     return (kViscosity[i] - kViscosity[i - 1]) * (n - kViscosityT[i - 1]) /
                (kViscosityT[i] - kViscosityT[i - 1]) +
            kViscosity[i - 1];
