@@ -15,11 +15,11 @@ constexpr std::size_t kN = 16; // a power of two, so the index wraps with a mask
 constexpr double kAngle[kN] = {0.0,  0.20, 0.35, 0.52, 0.70, 0.79, 1.05, 1.30,
                                1.57, 1.75, 1.92, 2.27, 2.62, 2.88, 3.14, 3.49};
 // Relative radii over 0.4..2.7 (both clamps and every interval).
-constexpr double kRadius[kN] = {0.4, 0.5, 0.6,  0.7,  0.8,  0.95, 1.0,  1.2,
-                                1.4, 1.6, 1.75, 1.9,  2.1,  2.3,  2.5,  2.7};
+constexpr double kRadius[kN] = {0.4, 0.5, 0.6,  0.7, 0.8, 0.95, 1.0, 1.2,
+                                1.4, 1.6, 1.75, 1.9, 2.1, 2.3,  2.5, 2.7};
 // Reynolds numbers over 5e3..3e5.
-constexpr double kRe[kN] = {5e3,   1e4,   1.5e4, 2.5e4, 3.5e4, 4e4,   5e4,   7e4,
-                            9e4,   1.1e5, 1.3e5, 1.5e5, 1.8e5, 2e5,   2.4e5, 3e5};
+constexpr double kRe[kN] = {5e3, 1e4,   1.5e4, 2.5e4, 3.5e4, 4e4, 5e4,   7e4,
+                            9e4, 1.1e5, 1.3e5, 1.5e5, 1.8e5, 2e5, 2.4e5, 3e5};
 // Velocities (m/s).
 constexpr double kVelocity[kN] = {0.5, 0.8, 1.1, 1.4, 1.7, 2.0, 2.3, 2.6,
                                   2.9, 3.2, 3.5, 3.8, 4.1, 4.4, 4.7, 5.0};

@@ -21,14 +21,13 @@ constexpr double kDegPerRad = 57.29577951308232;
 // `tab`.
 //  - x at or below the first abscissa gives the first value, x at or above
 //    the last abscissa gives the last value (so -inf and +inf clamp too);
-//  - x exactly on an abscissa gives that row's value unrounded (the blend
-//    (1 - t) y0 + t y1 is exact at t = 0 and t = 1);
-//  - NaN gives a quiet NaN.
-// x is clamped first; the interval is then found by counting the abscissae
-// at or below x, without branches (the tables are short, and input that
-// jumps between intervals would otherwise mispredict a search loop).  No
-// conversion of x to an integer takes place, and the interval index is at
-// most N - 2, so every read stays inside the table for every argument.
+//  - x exactly on an abscissa gives that row's value unrounded;
+//  - between two abscissae x0 < x < x1 the result is the blend
+//    (1 - t) y0 + t y1 with t = (x - x0) / (x1 - x0);
+//  - NaN gives a quiet NaN (it is neither below, above nor inside the table).
+// The interval is found by a forward search whose index never passes N - 1;
+// x is only compared and subtracted, never converted to an integer, so every
+// read stays inside the table for every argument.
 template <std::size_t N, std::size_t W>
 double Lookup(const double (&tab)[N][W], std::size_t xc, std::size_t yc, double x) {
     static_assert(N >= 2, "a lookup table needs two rows at least");
@@ -48,14 +47,14 @@ double Lookup(const double (&tab)[N][W], std::size_t xc, std::size_t yc, double 
     if (x >= x1) {
         return tab[i][yc];
     }
-    const double t = (x - x0) * 0.25;
+    const double t = (x - x0) / (x1 - x0);
     return (1.0 - t) * tab[i - 1][yc] + t * tab[i][yc];
 }
 
 // Bend-angle factor A: {bend angle in degrees, factor (dimensionless)}.
 constexpr double kBendAngleA[11][2] = {
-    {0.0, 0.0},   {20.0, 0.31}, {30.0, 0.45},  {45.0, 0.6},   {60.0, 0.78}, {75.0, 0.9},
-    {90.0, 1.0},  {110.0, 1.13}, {130.0, 1.2}, {150.0, 1.28}, {180.0, 1.4},
+    {0.0, 0.0},  {20.0, 0.31},  {30.0, 0.45}, {45.0, 0.6},   {60.0, 0.78}, {75.0, 0.9},
+    {90.0, 1.0}, {110.0, 1.13}, {130.0, 1.2}, {150.0, 1.28}, {180.0, 1.4},
 };
 
 // Radius factor B of a circular bend: {relative bend radius R/D
@@ -93,7 +92,9 @@ constexpr double kSquareReynoldsK2[2][9][3] = {
 
 // Bend-angle factor A for an angle in radians; 0 at or below 0 deg, 1.4 at or
 // above 180 deg, NaN for NaN.
-double BendAngleFactor(double angle) { return Lookup(kBendAngleA, 0, 1, angle * kDegPerRad); }
+double BendAngleFactor(double angle) {
+    return Lookup(kBendAngleA, 0, 1, angle * kDegPerRad);
+}
 
 } // namespace
 

@@ -21,8 +21,7 @@ namespace {
 // from == to gives exactly value.  A member value outside the table (any int
 // the enumeration can hold) gives a quiet NaN; the test is on the unsigned
 // value, so negative members are caught without reading the table.
-template <std::size_t N>
-double Convert(const double (&factor)[N], int from, int to, double value) {
+template <std::size_t N> double Convert(const double (&factor)[N], int from, int to, double value) {
     const auto f = static_cast<unsigned>(from);
     const auto t = static_cast<unsigned>(to);
     if (f >= N || t >= N) {
@@ -32,8 +31,7 @@ double Convert(const double (&factor)[N], int from, int to, double value) {
 }
 
 // Length, units per m: m, km, cm, mm, inch, foot, yard, mile, nautical mile.
-constexpr double kLength[] = {1, 0.001, 100, 1000, 39.370079, 3.28084, 1.093613, 0.000621,
-                              0.00054};
+constexpr double kLength[] = {1, 0.001, 100, 1000, 39.370079, 3.28084, 1.093613, 0.000621, 0.00054};
 static_assert(sizeof kLength / sizeof kLength[0] == LENGTH_NMI + 1);
 
 // Area, units per m^2: m^2, hectare, in^2, ft^2, yd^2, mile^2.

@@ -21,7 +21,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kRightAngle = 1.5707963267948966; // exactly 90 deg after the conversion
 
-double Rad(double deg) { return deg / kDegPerRad; }
+double Rad(double deg) {
+    return deg / kDegPerRad;
+}
 
 // ---------------------------------------------------------------------------
 // Circular bend: A(angle) B(R/D).
@@ -276,8 +278,7 @@ TEST(DivergingTee, AngleFormNearFortyFiveDegrees) {
     // Outside the 0.1 deg band the general form applies (cos 45.2 deg > 0.5).
     const double a = Rad(45.2);
     const double c = std::cos(a) - 0.5;
-    EXPECT_DOUBLE_EQ(Branch(2.0, 1.0, true, true, a),
-                     (std::sin(a) * std::sin(a) + c * c) / 0.5);
+    EXPECT_DOUBLE_EQ(Branch(2.0, 1.0, true, true, a), (std::sin(a) * std::sin(a) + c * c) / 0.5);
 }
 
 TEST(DivergingTee, AngleFormNearNinetyDegrees) {

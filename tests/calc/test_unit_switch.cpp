@@ -24,9 +24,7 @@ bool IsQuietNaN(double x) {
 }
 
 // The published factors (units per base unit) of one quantity, in member order.
-template <typename E> struct Quantity {
-    std::vector<double> factor;
-};
+template <typename E> struct Quantity { std::vector<double> factor; };
 
 const Quantity<Unit_LENGTH> kLength{
     {1, 0.001, 100, 1000, 39.370079, 3.28084, 1.093613, 0.000621, 0.00054}};
@@ -36,15 +34,14 @@ const Quantity<Unit_SPEED> kSpeed{{1, 3.599712, 3.28084, 196.078431, 2.237136, 1
 const Quantity<Unit_WEIGHT> kWeight{{1, 2.204586, 0.068522, 0.001}};
 const Quantity<Unit_DENSITY> kDensity{{1, 0.001, 3.6e-05, 0.062428, 0.010022, 0.008345}};
 const Quantity<Unit_WEIGHTV> kWeightV{{1, 3599.9712, 2.204586, 7936.507937, 3.543586}};
-const Quantity<Unit_VOLUMEV> kVolumeV{
-    {1, 3599.9712, 3600000, 1000, 35.335689, 127133, 219.969}};
+const Quantity<Unit_VOLUMEV> kVolumeV{{1, 3599.9712, 3600000, 1000, 35.335689, 127133, 219.969}};
 const Quantity<Unit_STRENG> kStreng{{1, 0.101971, 7.230658, 0.22481, 0.0001, 3.597122}};
-const Quantity<Unit_PRESS> kPress{{1, 9.8692e-06, 0.007506, 0.101937, 1.0197e-05, 0.00014504,
-                                   1e-05, 0.0075, 0.0040146}};
+const Quantity<Unit_PRESS> kPress{
+    {1, 9.8692e-06, 0.007506, 0.101937, 1.0197e-05, 0.00014504, 1e-05, 0.0075, 0.0040146}};
 const Quantity<Unit_MOTIVITY> kMotivity{{1, 1000, 0.102, 0.6719, 0.0209, 5.8e-06}};
 const Quantity<Unit_SPORT> kSport{{1, 1000000, 1550, 10.764263, 5580000, 3600}};
-const Quantity<Unit_HEAT> kHeat{{1, 2.78e-07, 0.10197, 0.009869, 23.752969, 0.238846, 0.737572,
-                                 3.73e-07, 0.23892, 0.000948}};
+const Quantity<Unit_HEAT> kHeat{
+    {1, 2.78e-07, 0.10197, 0.009869, 23.752969, 0.238846, 0.737572, 3.73e-07, 0.23892, 0.000948}};
 const Quantity<Unit_POWER> kPower{
     {1, 0.001, 0.101971, 0.00136, 0.737572, 0.001341, 0.238846, 0.859845, 3.411805}};
 const Quantity<Unit_HEATTRA> kHeatTra{{1, 2.389e-05, 0.859845, 0.176118}};
@@ -117,9 +114,13 @@ template <typename E> void ExpectOutsideMembersGiveNaN(const Quantity<E>& q) {
     CHECK(kHeatTra);                                                                               \
     CHECK(kHeatCon)
 
-TEST(UnitSwitch, EveryMemberHasItsPublishedFactor) { FOR_EACH_QUANTITY(ExpectPublishedFactors); }
+TEST(UnitSwitch, EveryMemberHasItsPublishedFactor) {
+    FOR_EACH_QUANTITY(ExpectPublishedFactors);
+}
 
-TEST(UnitSwitch, IdentityAndThereAndBack) { FOR_EACH_QUANTITY(ExpectRoundTrips); }
+TEST(UnitSwitch, IdentityAndThereAndBack) {
+    FOR_EACH_QUANTITY(ExpectRoundTrips);
+}
 
 TEST(UnitSwitch, MembersOutsideTheTablesGiveQuietNaN) {
     FOR_EACH_QUANTITY(ExpectOutsideMembersGiveNaN);

@@ -1,0 +1,117 @@
+#include "text_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+
+namespace tqrvn {
+
+std::string FormatNumber(double value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "inf" : "-inf";
+    }
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+            return false;
+        }
+    }
+    if (text.empty()) {
+        return false;
+    }
+    double v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+std::string PadRight(std::string text, std::size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
+                out += buf;
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+JsonObject& JsonObject::Add(std::string_view key, double value) {
+    members_.emplace_back(std::string(key), std::isfinite(value) ? FormatNumber(value) : "null");
+    return *this;
+}
+
+JsonObject& JsonObject::Add(std::string_view key, std::string_view value) {
+    members_.emplace_back(std::string(key), JsonString(value));
+    return *this;
+}
+
+JsonObject& JsonObject::AddNull(std::string_view key) {
+    members_.emplace_back(std::string(key), "null");
+    return *this;
+}
+
+JsonObject& JsonObject::AddRaw(std::string_view key, std::string json) {
+    members_.emplace_back(std::string(key), std::move(json));
+    return *this;
+}
+
+std::string JsonObject::Str() const {
+    std::string out = "{";
+    for (std::size_t i = 0; i < members_.size(); ++i) {
+        if (i) {
+            out += ", ";
+        }
+        out += JsonString(members_[i].first);
+        out += ": ";
+        out += members_[i].second;
+    }
+    out += "}";
+    return out;
+}
+
+std::string JsonArray(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i) {
+            out += ", ";
+        }
+        out += items[i];
+    }
+    out += "]";
+    return out;
+}
+
+} // namespace tqrvn
