@@ -22,8 +22,8 @@ constexpr double kDegPerRad = 57.29577951308232;
 //  - x at or below the first abscissa gives the first value, x at or above
 //    the last abscissa gives the last value (so -inf and +inf clamp too);
 //  - x exactly on an abscissa gives that row's value unrounded;
-//  - between two abscissae x0 < x < x1 the result is the blend
-//    (1 - t) y0 + t y1 with t = (x - x0) / (x1 - x0);
+//  - between two abscissae x0 < x < x1 the result is
+//    y0 + t (y1 - y0) with t = (x - x0) / (x1 - x0);
 //  - NaN gives a quiet NaN (it is neither below, above nor inside the table).
 // The interval is found by a forward search whose index never passes N - 1;
 // x is only compared and subtracted, never converted to an integer, so every
@@ -48,7 +48,7 @@ double Lookup(const double (&tab)[N][W], std::size_t xc, std::size_t yc, double 
         return tab[i][yc];
     }
     const double t = (x - x0) / (x1 - x0);
-    return (1.0 - t) * tab[i - 1][yc] + t * tab[i][yc];
+    return tab[i - 1][yc] + t * (tab[i][yc] - tab[i - 1][yc]);
 }
 
 // Bend-angle factor A: {bend angle in degrees, factor (dimensionless)}.
