@@ -5,3 +5,8 @@
 #include "TQRVNBaseExport.h"
 
 #include "calc/RVNCalc.h"
+
+#include "catalog/CTQArray.h"
+#include "catalog/CTQMap.h"
+#include "catalog/CXTPPropExchange.h"
+#include "sizing/CTQPipeData.h"
