@@ -4,9 +4,13 @@
 //   tqrvn friction --re R --eps E   every friction-factor formula and the regime choice
 //   tqrvn water --t T               water density and viscosity, air density
 //   tqrvn convert VALUE FROM TO     unit conversion between short unit symbols
+//   tqrvn catalog ...               create, list, export and import the catalog
 // Every command takes --json.  Numbers are read and written independently of
 // the process locale.
 #include "reports.h"
+#if TQRVN_WITH_CATALOG
+#include "catalog_commands.h"
+#endif
 #include "text_format.h"
 #include "unit_symbols.h"
 
@@ -111,6 +115,32 @@ int main(int argc, char** argv) {
         sub->add_flag("--json", json, "print the result as JSON");
     }
 
+#if TQRVN_WITH_CATALOG
+    CLI::App* catalog = app.add_subcommand("catalog", "the engineering catalog");
+    catalog->require_subcommand(1);
+    std::string catalogPath;
+    catalog->add_option("--catalog", catalogPath,
+                        "catalog file (default: the library's RVNDatasource.mdb)");
+    CLI::App* create = catalog->add_subcommand("create", "build a catalog file from the seed data");
+    std::string createPath, dataDir = TQRVN_DATA_DIR;
+    bool force = false;
+    create->add_option("PATH", createPath, "the catalog file to write")->required();
+    create->add_option("--data", dataDir, "folder of schema.sql and the seed tables");
+    create->add_flag("--force", force, "replace an existing file");
+    CLI::App* list = catalog->add_subcommand("list", "print a table of the catalog");
+    std::string what, material;
+    list->add_option("TABLE", what, "materials, sizes, ducts, valves, water or steam")->required();
+    list->add_option("MATERIAL", material, "for sizes: the material's name or ID");
+    list->add_flag("--json", json, "print the result as JSON");
+    CLI::App* exportMatl = catalog->add_subcommand("export-material", "write a material file");
+    std::string matlName, matlFile;
+    exportMatl->add_option("NAME", matlName, "the material's name or ID")->required();
+    exportMatl->add_option("FILE", matlFile, "the XML file to write")->required();
+    CLI::App* importMatl = catalog->add_subcommand("import-material", "add a material file's material");
+    std::string importFile;
+    importMatl->add_option("FILE", importFile, "the XML file to read")->required();
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -139,6 +169,21 @@ int main(int argc, char** argv) {
     if (*convert) {
         return Convert(valueText, fromText, toText, json);
     }
+#if TQRVN_WITH_CATALOG
+    if (*catalog) {
+        const std::string path = tqrvn::CatalogPath(catalogPath);
+        if (*create) {
+            return tqrvn::CatalogCreate(createPath, dataDir, force, std::cout, std::cerr);
+        }
+        if (*list) {
+            return tqrvn::CatalogList(path, what, material, json, std::cout, std::cerr);
+        }
+        if (*exportMatl) {
+            return tqrvn::CatalogExportMaterial(path, matlName, matlFile, std::cout, std::cerr);
+        }
+        return tqrvn::CatalogImportMaterial(path, importFile, std::cout, std::cerr);
+    }
+#endif
     std::cout << (json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
     return 0;
 }

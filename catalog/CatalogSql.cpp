@@ -1,0 +1,91 @@
+#include "catalog/CatalogSql.h"
+
+#include <charconv>
+
+namespace RVN::detail {
+
+std::string SqlFormat(std::string_view tmpl, std::initializer_list<SqlArg> args) {
+    std::string out;
+    out.reserve(tmpl.size() + 32);
+    auto next = args.begin();
+    for (std::size_t i = 0; i < tmpl.size(); ++i) {
+        const char c = tmpl[i];
+        if (c != '%' || i + 1 >= tmpl.size()) {
+            out += c;
+            continue;
+        }
+        std::size_t j = i + 1;
+        if (tmpl[j] == '%') {
+            out += '%';
+            i = j;
+            continue;
+        }
+        if (tmpl[j] == 'l') {
+            ++j;
+        }
+        if (j >= tmpl.size() || (tmpl[j] != 's' && tmpl[j] != 'd')) {
+            out += c; // not a conversion of ours: keep the text as it is
+            continue;
+        }
+        if (next != args.end()) {
+            if (tmpl[j] == 's') {
+                out += next->IsText() ? next->Text() : std::string_view();
+            } else {
+                char buf[24];
+                const auto r = std::to_chars(buf, buf + sizeof buf, next->IsText() ? 0L : next->Number());
+                out.append(buf, r.ptr);
+            }
+            ++next;
+        }
+        i = j;
+    }
+    return out;
+}
+
+std::string SqlQuoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    for (char c : text) {
+        out += c;
+        if (c == '\'') {
+            out += '\'';
+        }
+    }
+    return out;
+}
+
+bool ExecuteStatement(CADODatabase* db, const std::string& statement) {
+    return db && db->Execute(statement) != 0;
+}
+
+void CancelQuietly(CADORecordset* rs) {
+    try {
+        rs->CancelUpdate();
+    } catch (...) {
+        // Nothing was pending.
+    }
+}
+
+bool BeginTransaction(CADODatabase* db) {
+    try {
+        return db->BeginTransaction() > 0;
+    } catch (...) {
+        return false; // another writer holds the file beyond the timeout
+    }
+}
+
+bool EndTransaction(CADODatabase* db, bool ok) {
+    try {
+        return (ok ? db->CommitTransaction() : db->RollbackTransaction()) == 0;
+    } catch (...) {
+        if (ok) {
+            try {
+                db->RollbackTransaction();
+            } catch (...) {
+            }
+        }
+        return false;
+    }
+}
+
+} // namespace RVN::detail

@@ -1,0 +1,205 @@
+// CADORecordset: a cursor over the rows of a query, a table or a saved query
+// on a CADODatabase, with an edit state that guards writes and typed field
+// access by name or by zero-based index.
+//
+// The usual pattern: construct on the connection, Open(sql), test
+// GetRecordCount, read fields; or AddNew()/Edit(), SetFieldValue, Update();
+// then Close or destroy.
+//
+// Open, Requery, Update and the field reads and writes catch provider
+// errors: they record them (GetLastError, GetLastErrorString, the text
+// prefixed with the query) and return 0 (false).  Moves, end tests,
+// GetRecordCount, AddNew(), Edit, CancelUpdate, Delete, Close, IsOpen,
+// GetFieldCount and GetFieldInfo let RVNADO::ComError through.
+//
+// Used on the thread of its CADODatabase; no locks.
+#pragma once
+
+#include "TQRVNBaseExport.h"
+#include "db/ADODatabase.h"
+#include "db/NumberText.h"
+#include "db/provider/RVNADO.h"
+
+#include <cstdint>
+#include <string>
+
+// Description of one field, filled by CADORecordset::GetFieldInfo.
+struct CADOFieldInfo {
+    char m_strName[30];      // field name, at most 29 bytes, NUL-terminated, whole UTF-8 characters
+    short m_nType;           // RVNADO::DataTypeEnum
+    long m_lSize;            // bytes of the value in the current row; 0 at the end of the file
+    long m_lDefinedSize;     // declared size
+    long m_lAttributes;      // RVNADO::FieldAttributeEnum bits
+    // Further description members, cleared and not filled by this layer.
+    short m_nOrdinalPosition;
+    bool m_bRequired;
+    bool m_bAllowZeroLength;
+    long m_lCollatingOrder;
+};
+
+class TQRVNBASE_API CADORecordset {
+public:
+    // Open options.
+    enum cadoOpenEnum { openUnknown = 0, openQuery = 1, openTable = 2, openStoredProc = 3 };
+    // Edit states.
+    enum cadoEditEnum { dbEditNone = 0, dbEditNew = 1, dbEdit = 2 };
+
+    CADORecordset();
+    explicit CADORecordset(CADODatabase* pAdoDatabase);
+    // A copy shares the provider objects.
+    CADORecordset(const CADORecordset& other);
+    CADORecordset& operator=(const CADORecordset& other);
+    ~CADORecordset();
+
+    // Opens the text (option 0 or 1: SQL; 2: a table name; 3: a saved
+    // query).  An empty text reruns the stored query; leading blanks are
+    // removed.  1 on success, 0 with the error recorded, 0 at once for an
+    // unknown option.
+    int Open(RVNADO::ConnectionPtr mpdb, const std::string& lpstrExec = std::string(), int nOption = openUnknown);
+    int Open(const std::string& lpstrExec = std::string(), int nOption = openUnknown);
+    void Close();
+    int IsOpen();
+    int IsConnectionOpen();
+    // Reads the rows again (other connections' writes show); 1 when not open.
+    int Requery();
+
+    void SetQuery(const std::string& strQuery) { m_strQuery = strQuery; }
+    std::string GetQuery() { return m_strQuery; }
+    RVNADO::RecordsetPtr GetRecordset() { return m_pRecordset; }
+    RVNADO::ConnectionPtr GetActiveConnection() { return m_pConnection; }
+    unsigned long GetLastError() { return m_dwLastError; }
+    std::string GetLastErrorString() { return m_strLastError; }
+
+    // ---- Navigation -----------------------------------------------------
+    int IsEof();
+    int IsEOF() { return IsEof(); }
+    int IsBof();
+    int IsBOF() { return IsBof(); }
+    void MoveFirst();
+    void MoveNext();
+    void MovePrevious();
+    void MoveLast();
+    // The provider's count, or the rows counted by walking (the cursor then
+    // stands on the first row).
+    unsigned long GetRecordCount();
+    // Pages, absolute positions, bookmarks, Find/FindFirst/FindNext,
+    // SetFilter, SetSort, Clone, SaveAsXML/OpenXML, GetString and
+    // Execute(CADOCommand*) are added here with those features.
+
+    // ---- Editing --------------------------------------------------------
+    // Starts a new row; its autonumber can be read at once.
+    int AddNew();
+    // Starts editing the current row (no provider call).
+    void Edit() { m_nEditStatus = dbEdit; }
+    // Stores the pending row: 1 when stored or when nothing is pending; 0
+    // with the error recorded, the stored row unchanged and the edit dropped.
+    int Update();
+    void CancelUpdate();
+    // Deletes the current row from its table.
+    int Delete();
+    // Record binding (RecordBinding, AddNew(CADORecordBinding&)) is added
+    // here with that feature.
+
+    // ---- Fields -----------------------------------------------------------
+    RVNADO::FieldsPtr GetFields();
+    RVNADO::FieldPtr GetField(int nIndex);
+    RVNADO::FieldPtr GetField(const std::string& lpFieldName);
+    long GetFieldCount();
+    std::string GetFieldName(int nIndex);
+    long GetFieldAttributes(int nIndex);
+    long GetFieldAttributes(const std::string& lpFieldName);
+    long GetFieldDefineSize(int nIndex);
+    long GetFieldDefineSize(const std::string& lpFieldName);
+    long GetFieldActualSize(int nIndex);
+    long GetFieldActualSize(const std::string& lpFieldName);
+    RVNADO::DataTypeEnum GetFieldType(int nIndex);
+    RVNADO::DataTypeEnum GetFieldType(const std::string& lpFieldName);
+    int GetFieldInfo(int nIndex, CADOFieldInfo* fldInfo);
+    int GetFieldInfo(const std::string& lpFieldName, CADOFieldInfo* fldInfo);
+
+    // Reads a field of the current row.  A null field gives 0, false, "" or
+    // a null date or amount with 1.  0 (output untouched) when the value's
+    // kind cannot become the output type or does not fit it, and with the
+    // error recorded when the field or the row does not exist.
+    int GetFieldValue(int nIndex, double& dbValue);
+    int GetFieldValue(const std::string& lpFieldName, double& dbValue);
+    int GetFieldValue(int nIndex, long& lValue);
+    int GetFieldValue(const std::string& lpFieldName, long& lValue);
+    int GetFieldValue(int nIndex, unsigned long& ulValue);
+    int GetFieldValue(const std::string& lpFieldName, unsigned long& ulValue);
+    int GetFieldValue(int nIndex, int& nValue);
+    int GetFieldValue(const std::string& lpFieldName, int& nValue);
+    int GetFieldValue(int nIndex, std::string& strValue, const std::string& strDateFormat = std::string());
+    int GetFieldValue(const std::string& lpFieldName, std::string& strValue,
+                      const std::string& strDateFormat = std::string());
+    int GetFieldValue(int nIndex, RVNADO::DateTime& time);
+    int GetFieldValue(const std::string& lpFieldName, RVNADO::DateTime& time);
+    int GetFieldValue(int nIndex, bool& bValue);
+    int GetFieldValue(const std::string& lpFieldName, bool& bValue);
+    int GetFieldValue(int nIndex, RVNADO::Currency& cyValue);
+    int GetFieldValue(const std::string& lpFieldName, RVNADO::Currency& cyValue);
+    int GetFieldValue(int nIndex, RVNADO::Variant& vtValue);
+    int GetFieldValue(const std::string& lpFieldName, RVNADO::Variant& vtValue);
+
+    int IsFieldNull(int nIndex);
+    int IsFieldNull(const std::string& lpFieldName);
+    int IsFieldEmpty(int nIndex);
+    int IsFieldEmpty(const std::string& lpFieldName);
+
+    // Writes a field of the pending row: 0 without AddNew or Edit first;
+    // 0 with the error recorded when the provider refuses the value.  An
+    // empty text stores null.  An int is stored in full (32 bits), a long
+    // in full (64 bits).
+    int SetFieldValue(int nIndex, int nValue);
+    int SetFieldValue(const std::string& lpFieldName, int nValue);
+    int SetFieldValue(int nIndex, long lValue);
+    int SetFieldValue(const std::string& lpFieldName, long lValue);
+    int SetFieldValue(int nIndex, unsigned long ulValue);
+    int SetFieldValue(const std::string& lpFieldName, unsigned long ulValue);
+    int SetFieldValue(int nIndex, double dblValue);
+    int SetFieldValue(const std::string& lpFieldName, double dblValue);
+    int SetFieldValue(int nIndex, const std::string& strValue);
+    int SetFieldValue(const std::string& lpFieldName, const std::string& strValue);
+    int SetFieldValue(int nIndex, const char* lpValue);
+    int SetFieldValue(const std::string& lpFieldName, const char* lpValue);
+    int SetFieldValue(int nIndex, const RVNADO::DateTime& time);
+    int SetFieldValue(const std::string& lpFieldName, const RVNADO::DateTime& time);
+    int SetFieldValue(int nIndex, bool bValue);
+    int SetFieldValue(const std::string& lpFieldName, bool bValue);
+    int SetFieldValue(int nIndex, const RVNADO::Currency& cyValue);
+    int SetFieldValue(const std::string& lpFieldName, const RVNADO::Currency& cyValue);
+    int SetFieldValue(int nIndex, const RVNADO::Variant& vtValue);
+    int SetFieldValue(const std::string& lpFieldName, const RVNADO::Variant& vtValue);
+    int SetFieldEmpty(int nIndex);
+    int SetFieldEmpty(const std::string& lpFieldName);
+    // GetChunk and AppendChunk (long data, bitmaps) are added here with
+    // that feature.
+
+    // The provider objects.
+    RVNADO::RecordsetPtr m_pRecordset;
+    RVNADO::CommandPtr m_pCmd;
+
+protected:
+    // The common step of every field write: field by name (text variant) or
+    // by index (integer variant).
+    int PutFieldValue(const RVNADO::Variant& vtIndex, const RVNADO::Variant& vtField);
+    // Records a caught provider error with the query in front.
+    void dump_com_error(const RVNADO::ComError& e);
+
+    RVNADO::ConnectionPtr m_pConnection;
+    int m_nSearchDirection = 1;
+    std::string m_strFind;
+    RVNADO::Variant m_varBookFind;
+    RVNADO::Variant m_varBookmark;
+    int m_nEditStatus = dbEditNone;
+    std::string m_strLastError;
+    std::uint32_t m_dwLastError = 0;
+    void* m_pRecBinding = nullptr;  // record-binding interface, set with record binding
+    std::string m_strQuery;
+
+private:
+    // The value of a field of the current row; throws ComError.
+    const RVNADO::Variant& FieldValue(int nIndex);
+    const RVNADO::Variant& FieldValue(const std::string& lpFieldName);
+    int RecordError(const std::exception& e);
+};

@@ -1,0 +1,1638 @@
+// The database provider on SQLite 3.
+#include "db/provider/RVNADO.h"
+
+#include "db/provider/ProviderText.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+#include <system_error>
+#include <vector>
+
+namespace RVNADO {
+
+using namespace detail;
+
+namespace {
+
+const char* const kEngineSource = "SQLite";
+const char* const kConnectionSource = "RVNADO.Connection";
+const char* const kRecordsetSource = "RVNADO.Recordset";
+const char* const kFieldSource = "RVNADO.Field";
+constexpr HRESULT kDataOverflow = static_cast<HRESULT>(0x80040E57u);
+// The wait for another process's lock when the connection timeout is 0.
+constexpr long kDefaultLockWaitSeconds = 5;
+
+// Status code for an engine result code and message.
+HRESULT StatusForEngine(int rc, const char* message)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Status::Locked;
+    case SQLITE_CONSTRAINT:
+        return Status::IntegrityViolation;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return Status::ReadOnlyFile;
+    case SQLITE_NOMEM:
+        return Status::OutOfMemory;
+    case SQLITE_TOOBIG:
+        return kDataOverflow;
+    case SQLITE_MISMATCH:
+        return Status::CantConvertValue;
+    case SQLITE_ERROR:
+        if (message != nullptr && std::strncmp(message, "no such table", 13) == 0)
+            return Status::NoTable;
+        return Status::SqlError;
+    default:
+        return Status::Fail;
+    }
+}
+
+[[noreturn]] void ThrowEngine(sqlite3* db, int rc, const std::string& context = std::string())
+{
+    const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    std::string description = context;
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        description += "The catalog file is locked by another user or process; try again later (";
+    description += message != nullptr ? message : "unknown engine error";
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        description += ")";
+    throw ComError(StatusForEngine(rc, message), kEngineSource, description);
+}
+
+// Owns a prepared statement.
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    Statement() = default;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement() { sqlite3_finalize(stmt); }
+
+    void Prepare(sqlite3* db, const std::string& sql, const char** tail = nullptr)
+    {
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, tail);
+        if (rc != SQLITE_OK)
+            ThrowEngine(db, rc);
+    }
+};
+
+void ExecSimple(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        throw ComError(StatusForEngine(rc, text.c_str()), kEngineSource, text);
+    }
+}
+
+bool IsBlankOrSeparator(const char* p)
+{
+    for (; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != ';')
+            return false;
+    return true;
+}
+
+// True when the statement's first word is one whose changed rows count.
+bool IsRowChangingStatement(const std::string& sql)
+{
+    std::size_t p = 0;
+    while (p < sql.size() && (sql[p] == ' ' || sql[p] == '\t' || sql[p] == '\r' || sql[p] == '\n'))
+        ++p;
+    std::string word;
+    while (p < sql.size() && std::isalpha(static_cast<unsigned char>(sql[p])))
+        word += static_cast<char>(std::tolower(static_cast<unsigned char>(sql[p++])));
+    return word == "insert" || word == "update" || word == "delete" || word == "replace";
+}
+
+// A value as the engine stores it.
+struct Stored {
+    int type = SQLITE_NULL;  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL
+    std::int64_t i = 0;
+    double d = 0.0;
+    std::string s;
+
+    static Stored Int(std::int64_t v) { Stored r; r.type = SQLITE_INTEGER; r.i = v; return r; }
+    static Stored Real(double v) { Stored r; r.type = SQLITE_FLOAT; r.d = v; return r; }
+    static Stored Text(std::string v) { Stored r; r.type = SQLITE_TEXT; r.s = std::move(v); return r; }
+    static Stored Blob(std::string v) { Stored r; r.type = SQLITE_BLOB; r.s = std::move(v); return r; }
+};
+
+// A borrowed view of a stored value.
+struct Raw {
+    int type;
+    std::int64_t i;
+    double d;
+    const char* p;
+    std::size_t n;
+};
+
+Raw RawOf(const Stored& s) { return Raw{s.type, s.i, s.d, s.s.data(), s.s.size()}; }
+
+Raw RawOf(sqlite3_stmt* st, int col)
+{
+    Raw r{sqlite3_column_type(st, col), 0, 0.0, nullptr, 0};
+    switch (r.type) {
+    case SQLITE_INTEGER:
+        r.i = sqlite3_column_int64(st, col);
+        break;
+    case SQLITE_FLOAT:
+        r.d = sqlite3_column_double(st, col);
+        break;
+    case SQLITE_TEXT:
+        r.p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        r.n = static_cast<std::size_t>(sqlite3_column_bytes(st, col));
+        break;
+    case SQLITE_BLOB:
+        r.p = static_cast<const char*>(sqlite3_column_blob(st, col));
+        r.n = static_cast<std::size_t>(sqlite3_column_bytes(st, col));
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+void Bind(sqlite3* db, sqlite3_stmt* st, int index, const Stored& v)
+{
+    int rc = SQLITE_OK;
+    switch (v.type) {
+    case SQLITE_INTEGER:
+        rc = sqlite3_bind_int64(st, index, v.i);
+        break;
+    case SQLITE_FLOAT:
+        rc = sqlite3_bind_double(st, index, v.d);
+        break;
+    case SQLITE_TEXT:
+        rc = sqlite3_bind_text64(st, index, v.s.data(), v.s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+    case SQLITE_BLOB:
+        rc = sqlite3_bind_blob64(st, index, v.s.data(), v.s.size(), SQLITE_TRANSIENT);
+        break;
+    default:
+        rc = sqlite3_bind_null(st, index);
+        break;
+    }
+    if (rc != SQLITE_OK)
+        ThrowEngine(db, rc);
+}
+
+std::string Trimmed(const char* p, std::size_t n)
+{
+    while (n > 0 && *p == ' ') {
+        ++p;
+        --n;
+    }
+    while (n > 0 && p[n - 1] == ' ')
+        --n;
+    return std::string(p, n);
+}
+
+bool ParseInt64(const std::string& s, std::int64_t& out)
+{
+    const char* b = s.data();
+    const char* e = b + s.size();
+    if (b < e && *b == '+')
+        ++b;
+    auto r = std::from_chars(b, e, out);
+    return r.ec == std::errc() && r.ptr == e && b != e;
+}
+
+bool ParseDouble(const std::string& s, double& out)
+{
+    const char* b = s.data();
+    const char* e = b + s.size();
+    if (b < e && *b == '+')
+        ++b;
+    auto r = std::from_chars(b, e, out, std::chars_format::general);
+    return r.ec == std::errc() && r.ptr == e && b != e;
+}
+
+bool ParseBool(const std::string& s, bool& out)
+{
+    static const char* const yes[] = {"true", "yes", "on", "1", "-1"};
+    static const char* const no[] = {"false", "no", "off", "0"};
+    for (const char* w : yes)
+        if (EqualsNoCase(w, s)) {
+            out = true;
+            return true;
+        }
+    for (const char* w : no)
+        if (EqualsNoCase(w, s)) {
+            out = false;
+            return true;
+        }
+    return false;
+}
+
+std::string IntText(std::int64_t v)
+{
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+std::string RealText(double v)
+{
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+bool IsIntegerType(DataTypeEnum t)
+{
+    return t == adSmallInt || t == adInteger || t == adBigInt || t == adUnsignedTinyInt ||
+           t == adUnsignedInt || t == adTinyInt || t == adUnsignedSmallInt || t == adUnsignedBigInt;
+}
+
+bool IsTextType(DataTypeEnum t)
+{
+    return t == adVarWChar || t == adLongVarWChar || t == adWChar || t == adChar || t == adVarChar ||
+           t == adLongVarChar || t == adBSTR || t == adGUID;
+}
+
+bool IsBinaryType(DataTypeEnum t) { return t == adLongVarBinary || t == adVarBinary || t == adBinary; }
+
+}  // namespace
+
+// One column of a result.
+struct ColumnInfo {
+    std::string name;    // result column name
+    std::string origin;  // column of the table behind it ("" for an expression)
+    std::string table;   // that table ("" for an expression)
+    std::string database;
+    DataTypeEnum type = adVariant;
+    long definedSize = 0;
+    long attributes = 0;
+    int precision = 0;
+    int scale = 0;
+    bool sized = false;
+    bool key = false;
+    bool expression = true;
+};
+
+namespace {
+
+Variant IntegerVariant(std::int64_t v, DataTypeEnum t)
+{
+    switch (t) {
+    case adSmallInt:
+        if (v >= INT16_MIN && v <= INT16_MAX)
+            return Variant::I2(static_cast<std::int16_t>(v));
+        break;
+    case adUnsignedTinyInt:
+        if (v >= 0 && v <= 255)
+            return Variant::UI1(static_cast<std::uint8_t>(v));
+        break;
+    case adUnsignedInt:
+        if (v >= 0 && v <= static_cast<std::int64_t>(UINT32_MAX))
+            return Variant::UI4(static_cast<std::uint32_t>(v));
+        break;
+    case adBigInt:
+        return Variant::I8(v);
+    default:
+        break;
+    }
+    if (v >= INT32_MIN && v <= INT32_MAX)
+        return Variant::I4(static_cast<std::int32_t>(v));
+    return Variant::I8(v);
+}
+
+// The value of a stored cell as the field's kind.  A value whose storage
+// does not fit the declared type (the engine accepts any value in any
+// column) comes back in the kind of its storage.
+Variant ToVariant(const Raw& r, const ColumnInfo& c)
+{
+    if (r.type == SQLITE_NULL)
+        return Variant::Null();
+    const DataTypeEnum t = c.expression ? adVariant : c.type;
+    if (r.type == SQLITE_BLOB)
+        return Variant::Bytes(std::string(r.p, r.n));
+    if (IsIntegerType(t)) {
+        if (r.type == SQLITE_INTEGER)
+            return IntegerVariant(r.i, t);
+    } else if (t == adSingle || t == adDouble) {
+        if (r.type == SQLITE_INTEGER)
+            return t == adSingle ? Variant::R4(static_cast<float>(r.i)) : Variant::R8(static_cast<double>(r.i));
+        if (r.type == SQLITE_FLOAT)
+            return t == adSingle ? Variant::R4(static_cast<float>(r.d)) : Variant::R8(r.d);
+    } else if (t == adCurrency) {
+        if (r.type == SQLITE_INTEGER || r.type == SQLITE_FLOAT) {
+            const Currency cy = Currency::FromDouble(r.type == SQLITE_INTEGER ? static_cast<double>(r.i) : r.d);
+            if (cy.GetStatus() == Currency::valid)
+                return Variant::Cy(cy);
+        }
+    } else if (t == adDecimal) {
+        Decimal d;
+        if (r.type == SQLITE_INTEGER && Decimal::FromText(IntText(r.i), d)) {
+            if (c.scale == 0 || Decimal::FromText(IntText(r.i) + "." + std::string(static_cast<std::size_t>(c.scale), '0'), d))
+                return Variant::Dec(d);
+        } else if (r.type == SQLITE_FLOAT && Decimal::FromDouble(r.d, c.scale, d)) {
+            return Variant::Dec(d);
+        } else if (r.type == SQLITE_TEXT && Decimal::FromText(std::string(r.p, r.n), d)) {
+            return Variant::Dec(d);
+        }
+    } else if (t == adDate) {
+        if (r.type == SQLITE_TEXT) {
+            DateTime dt;
+            if (dt.ParseIso(std::string(r.p, r.n)))
+                return Variant::Date(dt);
+        } else {
+            return Variant::Date(DateTime(r.type == SQLITE_INTEGER ? static_cast<double>(r.i) : r.d));
+        }
+    } else if (t == adBoolean) {
+        if (r.type == SQLITE_INTEGER)
+            return Variant::Bool(r.i != 0);
+        if (r.type == SQLITE_FLOAT)
+            return Variant::Bool(r.d != 0.0);
+        bool b = false;
+        if (ParseBool(Trimmed(r.p, r.n), b))
+            return Variant::Bool(b);
+    } else if (IsTextType(t)) {
+        if (r.type == SQLITE_INTEGER)
+            return Variant::Text(IntText(r.i));
+        if (r.type == SQLITE_FLOAT)
+            return Variant::Text(RealText(r.d));
+    } else if (IsBinaryType(t)) {
+        if (r.type == SQLITE_TEXT)
+            return Variant::Bytes(std::string(r.p, r.n));
+    }
+    switch (r.type) {
+    case SQLITE_INTEGER:
+        return IntegerVariant(r.i, adInteger);
+    case SQLITE_FLOAT:
+        return Variant::R8(r.d);
+    default:
+        return Variant::Text(std::string(r.p, r.n));
+    }
+}
+
+[[noreturn]] void ThrowCantConvert(const ColumnInfo& c, const std::string& why)
+{
+    throw ComError(Status::CantConvertValue, kFieldSource,
+                   "The value cannot be stored in the field '" + c.name + "': " + why + ".");
+}
+
+// The value a variant is stored as in the field's column; throws
+// ComError(0x80040E07) when it cannot be converted to the column's type.
+Stored Coerce(const Variant& v, const ColumnInfo& c)
+{
+    if (v.IsEmptyOrNull())
+        return Stored();
+    const DataTypeEnum t = c.expression ? adVariant : c.type;
+    const VarType k = v.Kind();
+    if (IsIntegerType(t)) {
+        std::int64_t x = 0;
+        double d = 0.0;
+        if (k == VT_UI8 || k == VT_UINT) {
+            if (v.GetUInt() > static_cast<std::uint64_t>(INT64_MAX))
+                ThrowCantConvert(c, "the number is out of range");
+            x = static_cast<std::int64_t>(v.GetUInt());
+        } else if (v.IsInteger() || k == VT_BOOL) {
+            x = k == VT_BOOL ? (v.GetBool() ? 1 : 0) : v.GetInt();
+        } else if (k == VT_BSTR) {
+            const std::string s = Trimmed(v.GetString().data(), v.GetString().size());
+            if (!ParseInt64(s, x)) {
+                if (!ParseDouble(s, d))
+                    ThrowCantConvert(c, "the text \"" + v.GetString() + "\" is not a number");
+                goto fromDouble;
+            }
+        } else if (k != VT_DATE && v.ToDouble(d)) {
+        fromDouble:
+            d = std::nearbyint(d);
+            if (!std::isfinite(d) || d < -9.2233720368547758e18 || d >= 9.2233720368547758e18)
+                ThrowCantConvert(c, "the number is out of range");
+            x = static_cast<std::int64_t>(d);
+        } else {
+            ThrowCantConvert(c, "the field holds whole numbers");
+        }
+        bool inRange = true;
+        if (t == adSmallInt)
+            inRange = x >= INT16_MIN && x <= INT16_MAX;
+        else if (t == adUnsignedTinyInt)
+            inRange = x >= 0 && x <= 255;
+        else if (t == adUnsignedInt)
+            inRange = x >= 0 && x <= static_cast<std::int64_t>(UINT32_MAX);
+        if (!inRange)
+            ThrowCantConvert(c, "the number " + IntText(x) + " is out of the field's range");
+        return Stored::Int(x);
+    }
+    if (t == adSingle || t == adDouble || t == adCurrency) {
+        double d = 0.0;
+        if (k == VT_BSTR) {
+            if (!ParseDouble(Trimmed(v.GetString().data(), v.GetString().size()), d))
+                ThrowCantConvert(c, "the text \"" + v.GetString() + "\" is not a number");
+        } else if (!v.ToDouble(d) || k == VT_DATE) {
+            ThrowCantConvert(c, "the field holds numbers");
+        }
+        if (!std::isfinite(d))
+            ThrowCantConvert(c, "the number is not finite");
+        if (t == adSingle)
+            d = static_cast<float>(d);
+        else if (t == adCurrency) {
+            const Currency cy = k == VT_CY ? Currency::FromScaled(v.GetCyScaled()) : Currency::FromDouble(d);
+            if (cy.GetStatus() != Currency::valid)
+                ThrowCantConvert(c, "the amount is out of range");
+            d = cy.ToDouble();
+        }
+        return Stored::Real(d);
+    }
+    if (t == adDecimal) {
+        if (v.IsInteger() || k == VT_BOOL)
+            return Stored::Int(k == VT_BOOL ? (v.GetBool() ? 1 : 0) : v.GetInt());
+        if (k == VT_DECIMAL)
+            return Stored::Text(v.GetDecimal().ToText());
+        if (k == VT_CY)
+            return Stored::Text(Currency::FromScaled(v.GetCyScaled()).ToText());
+        if (k == VT_R4 || k == VT_R8) {
+            if (!std::isfinite(v.GetDouble()))
+                ThrowCantConvert(c, "the number is not finite");
+            return Stored::Real(v.GetDouble());
+        }
+        if (k == VT_BSTR) {
+            Decimal d;
+            if (!Decimal::FromText(v.GetString(), d))
+                ThrowCantConvert(c, "the text \"" + v.GetString() + "\" is not a decimal number");
+            return Stored::Text(d.ToText());
+        }
+        ThrowCantConvert(c, "the field holds decimal numbers");
+    }
+    if (t == adDate) {
+        DateTime dt;
+        if (k == VT_BSTR) {
+            if (!dt.ParseIso(v.GetString()))
+                ThrowCantConvert(c, "the text \"" + v.GetString() + "\" is not a date");
+        } else if (k == VT_DATE || k == VT_R8 || k == VT_R4 || v.IsInteger()) {
+            double serial = 0.0;
+            v.ToDouble(serial);
+            dt = DateTime(serial);
+        } else {
+            ThrowCantConvert(c, "the field holds dates");
+        }
+        if (dt.GetStatus() != DateTime::valid)
+            ThrowCantConvert(c, "the date is out of range");
+        return Stored::Text(dt.ToIsoText());
+    }
+    if (t == adBoolean) {
+        bool b = false;
+        double d = 0.0;
+        if (k == VT_BSTR) {
+            if (!ParseBool(Trimmed(v.GetString().data(), v.GetString().size()), b))
+                ThrowCantConvert(c, "the text \"" + v.GetString() + "\" is not a yes/no value");
+        } else if (k != VT_DATE && v.ToDouble(d)) {
+            b = d != 0.0;
+        } else {
+            ThrowCantConvert(c, "the field holds yes/no values");
+        }
+        return Stored::Int(b ? 1 : 0);
+    }
+    if (IsBinaryType(t)) {
+        if (k == VT_BYTES || k == VT_BSTR)
+            return Stored::Blob(v.GetString());
+        ThrowCantConvert(c, "the field holds binary data");
+    }
+    if (IsTextType(t)) {
+        std::string s = k == VT_BSTR || k == VT_BYTES ? v.GetString() : v.ToText();
+        if (c.sized && Utf8Length(s) > static_cast<std::size_t>(c.definedSize))
+            throw ComError(kDataOverflow, kFieldSource,
+                           "The text is longer than the " + IntText(c.definedSize) +
+                               " characters of the field '" + c.name + "'.");
+        return Stored::Text(std::move(s));
+    }
+    // A column without declared type keeps the value's own kind.
+    switch (k) {
+    case VT_R4: case VT_R8:
+        return Stored::Real(v.GetDouble());
+    case VT_CY:
+        return Stored::Real(static_cast<double>(v.GetCyScaled()) / 10000.0);
+    case VT_BOOL:
+        return Stored::Int(v.GetBool() ? 1 : 0);
+    case VT_BYTES:
+        return Stored::Blob(v.GetString());
+    case VT_BSTR: case VT_DATE: case VT_DECIMAL:
+        return Stored::Text(v.ToText());
+    default:
+        if (k == VT_UI8 && v.GetUInt() > static_cast<std::uint64_t>(INT64_MAX))
+            ThrowCantConvert(c, "the number is out of range");
+        return Stored::Int(v.GetInt());
+    }
+}
+
+}  // namespace
+
+// ---- Connection --------------------------------------------------------------
+
+struct Connection::Impl {
+    sqlite3* db = nullptr;
+    std::string path;
+    long timeout = 0;
+    CursorLocationEnum location = adUseServer;
+    long level = 0;
+    std::weak_ptr<Connection> self;
+
+    sqlite3* Db(const char* source) const
+    {
+        if (db == nullptr)
+            throw ComError(Status::ObjectClosed, source, "The connection is not open.");
+        return db;
+    }
+
+    void ApplyTimeout() const
+    {
+        if (db != nullptr)
+            sqlite3_busy_timeout(db, static_cast<int>((timeout > 0 ? timeout : kDefaultLockWaitSeconds) * 1000));
+    }
+};
+
+Connection::Connection() : m_impl(std::make_unique<Impl>()) {}
+
+Connection::~Connection()
+{
+    if (m_impl->db != nullptr)
+        sqlite3_close_v2(m_impl->db);
+}
+
+ConnectionPtr Connection::Create()
+{
+    ConnectionPtr c(new Connection());
+    c->m_impl->self = c;
+    return c;
+}
+
+long Connection::GetConnectionTimeout() const { return m_impl->timeout; }
+
+void Connection::PutConnectionTimeout(long seconds)
+{
+    if (seconds < 0)
+        throw ComError(Status::InvalidArgument, kConnectionSource, "The connection timeout cannot be negative.");
+    m_impl->timeout = seconds;
+    m_impl->ApplyTimeout();
+}
+
+CursorLocationEnum Connection::GetCursorLocation() const { return m_impl->location; }
+
+void Connection::PutCursorLocation(CursorLocationEnum location)
+{
+    if (location != adUseServer && location != adUseClient && location != adUseNone)
+        throw ComError(Status::InvalidArgument, kConnectionSource, "Unknown cursor location.");
+    m_impl->location = location;
+}
+
+void Connection::Open(const std::string& connectionString, const std::string& /*user*/,
+                      const std::string& /*password*/, long /*options*/)
+{
+    if (m_impl->db != nullptr)
+        throw ComError(Status::ObjectOpen, kConnectionSource, "The connection is already open.");
+    const auto pairs = ParseConnectionString(connectionString);
+    auto provider = pairs.find("provider");
+    if (provider == pairs.end() || !EqualsNoCase("Microsoft.Jet.OLEDB.4.0", provider->second))
+        throw ComError(Status::ProviderNotFound, kConnectionSource,
+                       provider == pairs.end()
+                           ? std::string("The connection string names no provider.")
+                           : "The provider \"" + provider->second +
+                                 "\" is not known; this library opens \"Microsoft.Jet.OLEDB.4.0\" catalog files.");
+    auto source = pairs.find("data source");
+    if (source == pairs.end() || source->second.empty())
+        throw ComError(Status::InvalidArgument, kConnectionSource, "The connection string names no data source.");
+    const std::string& path = source->second;
+
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            throw ComError(Status::Fail, kConnectionSource, "Could not find the catalog file '" + path + "'.");
+        throw ComError(Status::Fail, kConnectionSource,
+                       "Cannot reach the catalog file '" + path + "': " + std::generic_category().message(error) + ".");
+    }
+    if (S_ISDIR(st.st_mode))
+        throw ComError(Status::Fail, kConnectionSource, "'" + path + "' is a folder, not a catalog file.");
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string reason = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        throw ComError(Status::Fail, kConnectionSource, "Cannot open the catalog file '" + path + "': " + reason + ".");
+    }
+    sqlite3_extended_result_codes(db, 1);
+    m_impl->db = db;
+    m_impl->ApplyTimeout();
+    // Reading the schema makes a file that is not a database, or whose first
+    // page is damaged, fail here rather than at the first query.
+    char* message = nullptr;
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
+        // The rollback journal keeps a catalog on a network folder safe; a
+        // file left in write-ahead mode is switched back (when nobody else
+        // has it open in that mode).
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string reason = message != nullptr ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        sqlite3_close_v2(db);
+        m_impl->db = nullptr;
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_NOTADB)
+            reason = "the file is not a catalog database (" + reason + ")";
+        else if (primary == SQLITE_CORRUPT)
+            reason = "the file is damaged (" + reason + ")";
+        throw ComError(primary == SQLITE_BUSY ? Status::Locked : Status::Fail, kConnectionSource,
+                       "Cannot open the catalog file '" + path + "': " + reason + ".");
+    }
+    m_impl->path = path;
+    m_impl->level = 0;
+}
+
+void Connection::Close()
+{
+    if (m_impl->db == nullptr)
+        throw ComError(Status::ObjectClosed, kConnectionSource, "The connection is not open.");
+    sqlite3_close_v2(m_impl->db);  // an open transaction is rolled back
+    m_impl->db = nullptr;
+    m_impl->path.clear();
+    m_impl->level = 0;
+}
+
+ObjectStateEnum Connection::GetState() const { return m_impl->db != nullptr ? adStateOpen : adStateClosed; }
+
+std::string Connection::GetDataSource() const { return m_impl->path; }
+
+long Connection::BeginTrans()
+{
+    sqlite3* db = m_impl->Db(kConnectionSource);
+    const long next = m_impl->level + 1;
+    if (next == 1)
+        ExecSimple(db, "BEGIN IMMEDIATE");
+    else
+        ExecSimple(db, ("SAVEPOINT tqrvn_level_" + IntText(next)).c_str());
+    m_impl->level = next;
+    return next;
+}
+
+void Connection::CommitTrans()
+{
+    sqlite3* db = m_impl->Db(kConnectionSource);
+    if (m_impl->level == 0)
+        throw ComError(Status::NoTransaction, kConnectionSource, "There is no transaction to commit.");
+    if (m_impl->level == 1)
+        ExecSimple(db, "COMMIT");
+    else
+        ExecSimple(db, ("RELEASE tqrvn_level_" + IntText(m_impl->level)).c_str());
+    --m_impl->level;
+}
+
+void Connection::RollbackTrans()
+{
+    sqlite3* db = m_impl->Db(kConnectionSource);
+    if (m_impl->level == 0)
+        throw ComError(Status::NoTransaction, kConnectionSource, "There is no transaction to roll back.");
+    if (m_impl->level == 1) {
+        ExecSimple(db, "ROLLBACK");
+    } else {
+        const std::string name = "tqrvn_level_" + IntText(m_impl->level);
+        ExecSimple(db, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str());
+    }
+    --m_impl->level;
+}
+
+long Connection::GetTransactionLevel() const { return m_impl->level; }
+
+// ---- Recordset core ------------------------------------------------------------
+
+struct RecordsetCore {
+    ConnectionPtr connection;
+    std::string source;
+    long options = adCmdUnknown;
+    CursorTypeEnum cursorType = adOpenForwardOnly;
+    CursorLocationEnum location = adUseServer;
+    LockTypeEnum lockType = adLockReadOnly;
+    bool open = false;
+
+    std::vector<ColumnInfo> cols;
+    std::vector<Variant> cells;  // rows * cols, row after row
+    std::vector<char> deleted;   // per row: deleted through this recordset
+    long rows = 0;
+    long live = 0;
+    long cur = 0;                // -1 before the first row, rows after the last
+
+    // Writing through to the table.
+    bool tableBound = false;     // every column comes from one table
+    bool keyChecked = false;
+    std::string notUpdatableWhy;
+    std::vector<long> keyCols;
+    long autoNumberCol = -1;     // the INTEGER PRIMARY KEY column among the results
+    bool autoIncrement = false;
+    std::string table;
+    std::string database;
+
+    EditModeEnum edit = adEditNone;
+    std::vector<Variant> buffer;
+    std::vector<Stored> stored;
+    std::vector<char> dirty;
+
+    long ColCount() const { return static_cast<long>(cols.size()); }
+
+    sqlite3* Db() const
+    {
+        if (!connection)
+            throw ComError(Status::ObjectClosed, kRecordsetSource, "The recordset has no connection.");
+        return connection->GetImpl().Db(kRecordsetSource);
+    }
+
+    void RequireOpen() const
+    {
+        if (!open)
+            throw ComError(Status::ObjectClosed, kRecordsetSource, "The recordset is not open.");
+    }
+
+    void RequireIndex(long index) const
+    {
+        if (index < 0 || index >= ColCount())
+            throw ComError(Status::ItemNotFound, kRecordsetSource,
+                           "There is no field number " + IntText(index) + " in the recordset.");
+    }
+
+    bool HasCurrentRow() const { return cur >= 0 && cur < rows && !deleted[static_cast<std::size_t>(cur)]; }
+
+    void RequireCurrentRow() const
+    {
+        if (!HasCurrentRow())
+            throw ComError(Status::NoCurrentRecord, kRecordsetSource,
+                           cur >= 0 && cur < rows ? "The current row has been deleted."
+                                                  : "There is no current row: the cursor is at BOF or EOF.");
+    }
+
+    const Variant* Row(long r) const { return cells.data() + static_cast<std::size_t>(r) * cols.size(); }
+
+    const Variant& Value(long index) const
+    {
+        RequireOpen();
+        RequireIndex(index);
+        if (edit != adEditNone)
+            return buffer[static_cast<std::size_t>(index)];
+        RequireCurrentRow();
+        return Row(cur)[index];
+    }
+
+    // Callers mostly read the fields of a row in column order, so the field
+    // after the last one found is tried first.
+    long FindField(const std::string& name) const
+    {
+        const long n = ColCount();
+        for (long k = 0; k < n; ++k) {
+            long i = lastFound + 1 + k;
+            if (i >= n)
+                i -= n;
+            if (EqualsNoCase(cols[static_cast<std::size_t>(i)].name, name)) {
+                lastFound = i;
+                return i;
+            }
+        }
+        return -1;
+    }
+    mutable long lastFound = -1;
+
+    void Load(const std::string& sql);
+    void Put(long index, const Variant& value);
+    void LoadFrom(sqlite3* db, sqlite3_stmt* st);
+    void CheckWritable();
+    std::int64_t NextAutoNumber();
+    std::vector<Variant> ReadBack(sqlite3* db, bool byRowid, std::int64_t rowid, const std::vector<Stored>& key);
+    std::string KeyWhere() const;
+    void Update();
+    void CancelUpdate();
+    void Delete();
+    long FirstLive() const;
+    long LastLive() const;
+};
+
+void RecordsetCore::LoadFrom(sqlite3* db, sqlite3_stmt* st)
+{
+    // The first step comes before the columns are described: when another
+    // connection changed the schema since the statement was prepared, the
+    // engine prepares it again at that step, and only then do the column
+    // count and names match the values.
+    int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngine(db, rc);
+    const int n = sqlite3_column_count(st);
+    cols.assign(static_cast<std::size_t>(n), ColumnInfo());
+    tableBound = n > 0;
+    for (int i = 0; i < n; ++i) {
+        ColumnInfo& c = cols[static_cast<std::size_t>(i)];
+        const char* name = sqlite3_column_name(st, i);
+        c.name = name != nullptr ? name : "";
+        const char* table = sqlite3_column_table_name(st, i);
+        const char* origin = sqlite3_column_origin_name(st, i);
+        const char* database = sqlite3_column_database_name(st, i);
+        const DeclaredType decl = TypeFromDeclaration(sqlite3_column_decltype(st, i));
+        if (table != nullptr && origin != nullptr && database != nullptr) {
+            c.table = table;
+            c.origin = origin;
+            c.database = database;
+            c.expression = false;
+            int notNull = 0, primaryKey = 0, autoInc = 0;
+            if (sqlite3_table_column_metadata(db, database, table, origin, nullptr, nullptr, &notNull,
+                                              &primaryKey, &autoInc) == SQLITE_OK) {
+                c.key = primaryKey != 0;
+                if (!notNull)
+                    c.attributes |= adFldIsNullable | adFldMayBeNull;
+                if (c.key)
+                    c.attributes |= adFldKeyColumn;
+            }
+        }
+        if (decl.type != adEmpty) {
+            c.type = decl.type;
+            c.definedSize = decl.definedSize;
+            c.attributes |= decl.attributes;
+            c.precision = decl.precision;
+            c.scale = decl.scale;
+            c.sized = decl.sized;
+        }
+        if (c.expression || (i > 0 && (!EqualsNoCase(c.table, cols[0].table) || c.database != cols[0].database)))
+            tableBound = false;
+    }
+    if (tableBound) {
+        table = cols[0].table;
+        database = cols[0].database;
+        if (lockType != adLockReadOnly)
+            for (ColumnInfo& c : cols)
+                c.attributes |= adFldUpdatable;
+    }
+    // The rows.
+    cells.reserve(static_cast<std::size_t>(n) * 32);
+    while (rc == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i)
+            cells.push_back(ToVariant(RawOf(st, i), cols[static_cast<std::size_t>(i)]));
+        ++rows;
+        rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            ThrowEngine(db, rc);
+    }
+    live = rows;
+    deleted.assign(static_cast<std::size_t>(rows), 0);
+    // An expression column takes the type of its first non-null value.
+    for (int i = 0; i < n; ++i) {
+        ColumnInfo& c = cols[static_cast<std::size_t>(i)];
+        if (!c.expression && c.type != adVariant)
+            continue;
+        for (long r = 0; r < rows; ++r) {
+            const Variant& v = Row(r)[i];
+            if (v.IsNull())
+                continue;
+            switch (v.Kind()) {
+            case VT_R8: c.type = adDouble; c.definedSize = 8; break;
+            case VT_BSTR: c.type = adVarWChar; c.definedSize = 255; break;
+            case VT_BYTES: c.type = adLongVarBinary; c.definedSize = 1073741823; c.attributes |= adFldLong; break;
+            case VT_I8: c.type = adBigInt; c.definedSize = 8; break;
+            default: c.type = adInteger; c.definedSize = 4; break;
+            }
+            break;
+        }
+    }
+    cur = rows > 0 ? 0 : rows;
+}
+
+void RecordsetCore::Load(const std::string& sql)
+{
+    sqlite3* db = Db();
+    Statement st;
+    const char* tail = nullptr;
+    st.Prepare(db, sql, &tail);
+    if (st.stmt == nullptr)
+        throw ComError(Status::SqlError, kRecordsetSource, "The command text is empty.");
+    if (tail != nullptr && !IsBlankOrSeparator(tail))
+        throw ComError(Status::SqlError, kRecordsetSource,
+                       "A recordset opens one statement; the text holds more than one.");
+    cols.clear();
+    cells.clear();
+    deleted.clear();
+    rows = live = 0;
+    keyChecked = false;
+    keyCols.clear();
+    autoNumberCol = -1;
+    notUpdatableWhy.clear();
+    if (sqlite3_column_count(st.stmt) == 0) {  // a statement without rows: run it
+        const int rc = sqlite3_step(st.stmt);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+            ThrowEngine(db, rc);
+        open = false;
+        return;
+    }
+    LoadFrom(db, st.stmt);
+    open = true;
+}
+
+void RecordsetCore::CheckWritable()
+{
+    if (lockType == adLockReadOnly)
+        throw ComError(Status::NotUpdatable, kRecordsetSource, "The recordset was opened read-only.");
+    if (!tableBound)
+        throw ComError(Status::NotUpdatable, kRecordsetSource,
+                       "The recordset is read-only: its columns do not all come from one table.");
+    if (!keyChecked) {
+        sqlite3* db = Db();
+        Statement st;
+        st.Prepare(db, "PRAGMA " + QuoteIdentifier(database) + ".table_info(" + QuoteIdentifier(table) + ")");
+        std::vector<std::string> keyNames;
+        std::string keyType;
+        for (;;) {
+            const int rc = sqlite3_step(st.stmt);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                ThrowEngine(db, rc);
+            if (sqlite3_column_int(st.stmt, 5) > 0) {
+                const char* name = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 1));
+                const char* type = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 2));
+                keyNames.emplace_back(name != nullptr ? name : "");
+                keyType = type != nullptr ? type : "";
+            }
+        }
+        keyCols.clear();
+        for (const std::string& k : keyNames) {
+            long found = -1;
+            for (std::size_t i = 0; i < cols.size(); ++i)
+                if (EqualsNoCase(cols[i].origin, k)) {
+                    found = static_cast<long>(i);
+                    break;
+                }
+            if (found < 0) {
+                notUpdatableWhy = "its primary key column " + k + " is not among the result columns";
+                break;
+            }
+            keyCols.push_back(found);
+        }
+        if (keyNames.empty())
+            notUpdatableWhy = "the table " + table + " has no primary key";
+        if (notUpdatableWhy.empty()) {
+            // A key value seen twice means the rows are not rows of the table
+            // (a join of the table with itself): writing by key would hit the
+            // wrong row.
+            std::set<std::string> seen;
+            for (long r = 0; r < rows && notUpdatableWhy.empty(); ++r) {
+                std::string key;
+                for (long k : keyCols) {
+                    key += Row(r)[k].ToText();
+                    key += '\x1f';
+                }
+                if (!seen.insert(key).second)
+                    notUpdatableWhy = "its rows repeat key values of the table " + table;
+            }
+        }
+        if (notUpdatableWhy.empty() && keyNames.size() == 1 && EqualsNoCase("INTEGER", keyType)) {
+            autoNumberCol = keyCols[0];
+            int autoInc = 0;
+            sqlite3_table_column_metadata(db, database.c_str(), table.c_str(),
+                                          cols[static_cast<std::size_t>(autoNumberCol)].origin.c_str(), nullptr,
+                                          nullptr, nullptr, nullptr, &autoInc);
+            autoIncrement = autoInc != 0;
+        }
+        keyChecked = true;
+    }
+    if (!notUpdatableWhy.empty())
+        throw ComError(Status::NotUpdatable, kRecordsetSource, "The recordset is read-only: " + notUpdatableWhy + ".");
+}
+
+// Takes the next autonumber of the table.  For an AUTOINCREMENT table the
+// number is reserved in the file's sequence table inside one write, so a
+// second connection adding a row at the same time gets the next one; a
+// cancelled new row leaves a gap, as autonumbers do.
+std::int64_t RecordsetCore::NextAutoNumber()
+{
+    sqlite3* db = Db();
+    const std::string qtable = QuoteIdentifier(database) + "." + QuoteIdentifier(table);
+    const std::string maxRowid = "ifnull((SELECT max(rowid) FROM " + qtable + "), 0)";
+    auto single = [&](const std::string& sql, std::int64_t& out) {
+        Statement st;
+        st.Prepare(db, sql);
+        if (sqlite3_bind_text(st.stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT) != SQLITE_OK &&
+            sqlite3_bind_parameter_count(st.stmt) > 0)
+            ThrowEngine(db, SQLITE_ERROR);
+        const int rc = sqlite3_step(st.stmt);
+        if (rc == SQLITE_ROW) {
+            out = sqlite3_column_int64(st.stmt, 0);
+            return true;
+        }
+        if (rc != SQLITE_DONE)
+            ThrowEngine(db, rc);
+        return false;
+    };
+    std::int64_t id = 0;
+    if (!autoIncrement) {
+        single("SELECT " + maxRowid + " + 1", id);
+        return id;
+    }
+    const std::string seq = QuoteIdentifier(database) + ".sqlite_sequence";
+    ExecSimple(db, "SAVEPOINT tqrvn_autonumber");
+    try {
+        if (!single("UPDATE " + seq + " SET seq = max(seq, " + maxRowid + ") + 1 WHERE name = ?1 RETURNING seq", id))
+            single("INSERT INTO " + seq + " (name, seq) VALUES (?1, " + maxRowid + " + 1) RETURNING seq", id);
+        ExecSimple(db, "RELEASE tqrvn_autonumber");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO tqrvn_autonumber; RELEASE tqrvn_autonumber", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return id;
+}
+
+std::string RecordsetCore::KeyWhere() const
+{
+    std::string where;
+    for (std::size_t k = 0; k < keyCols.size(); ++k) {
+        if (k > 0)
+            where += " AND ";
+        where += QuoteIdentifier(cols[static_cast<std::size_t>(keyCols[k])].origin) + " = ?";
+    }
+    return where;
+}
+
+// The stored values of the result's columns for one row of the table.
+std::vector<Variant> RecordsetCore::ReadBack(sqlite3* db, bool byRowid, std::int64_t rowid,
+                                             const std::vector<Stored>& key)
+{
+    std::string sql = "SELECT ";
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        if (i > 0)
+            sql += ", ";
+        sql += QuoteIdentifier(cols[i].origin);
+    }
+    sql += " FROM " + QuoteIdentifier(database) + "." + QuoteIdentifier(table) + " WHERE " +
+           (byRowid ? std::string("rowid = ?") : KeyWhere());
+    Statement st;
+    st.Prepare(db, sql);
+    if (byRowid)
+        sqlite3_bind_int64(st.stmt, 1, rowid);
+    else
+        for (std::size_t k = 0; k < key.size(); ++k)
+            Bind(db, st.stmt, static_cast<int>(k + 1), key[k]);
+    std::vector<Variant> row;
+    const int rc = sqlite3_step(st.stmt);
+    if (rc == SQLITE_ROW)
+        for (std::size_t i = 0; i < cols.size(); ++i)
+            row.push_back(ToVariant(RawOf(st.stmt, static_cast<int>(i)), cols[i]));
+    else if (rc != SQLITE_DONE)
+        ThrowEngine(db, rc);
+    return row;
+}
+
+void RecordsetCore::Update()
+{
+    if (edit == adEditNone)
+        return;
+    sqlite3* db = Db();
+    const std::string qtable = QuoteIdentifier(database) + "." + QuoteIdentifier(table);
+    if (edit == adEditAdd) {
+        std::string names, marks;
+        std::vector<const Stored*> values;
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+            if (!dirty[i])
+                continue;
+            bool repeated = false;  // a column selected twice is written once
+            for (std::size_t j = 0; j < i; ++j)
+                repeated = repeated || (dirty[j] && EqualsNoCase(cols[j].origin, cols[i].origin));
+            if (repeated)
+                continue;
+            if (!values.empty()) {
+                names += ", ";
+                marks += ", ";
+            }
+            names += QuoteIdentifier(cols[i].origin);
+            marks += "?";
+            values.push_back(&stored[i]);
+        }
+        const std::string sql = values.empty() ? "INSERT INTO " + qtable + " DEFAULT VALUES"
+                                               : "INSERT INTO " + qtable + " (" + names + ") VALUES (" + marks + ")";
+        Statement st;
+        st.Prepare(db, sql);
+        for (std::size_t k = 0; k < values.size(); ++k)
+            Bind(db, st.stmt, static_cast<int>(k + 1), *values[k]);
+        const int rc = sqlite3_step(st.stmt);
+        if (rc != SQLITE_DONE)
+            ThrowEngine(db, rc);
+        std::vector<Stored> key;
+        for (long k : keyCols)
+            key.push_back(stored[static_cast<std::size_t>(k)]);
+        const bool rowidTable = autoNumberCol >= 0;
+        std::vector<Variant> row = ReadBack(db, rowidTable, sqlite3_last_insert_rowid(db), key);
+        if (row.empty())
+            row = buffer;
+        cells.insert(cells.end(), row.begin(), row.end());
+        deleted.push_back(0);
+        ++rows;
+        ++live;
+        cur = rows - 1;
+    } else {
+        bool any = false;
+        for (char d : dirty)
+            any = any || d;
+        if (any) {
+            std::string sets;
+            std::vector<const Stored*> values;
+            for (std::size_t i = 0; i < cols.size(); ++i) {
+                if (!dirty[i])
+                    continue;
+                if (!values.empty())
+                    sets += ", ";
+                sets += QuoteIdentifier(cols[i].origin) + " = ?";
+                values.push_back(&stored[i]);
+            }
+            std::vector<Stored> oldKey, newKey;
+            for (long k : keyCols) {
+                oldKey.push_back(Coerce(Row(cur)[k], cols[static_cast<std::size_t>(k)]));
+                newKey.push_back(dirty[static_cast<std::size_t>(k)] ? stored[static_cast<std::size_t>(k)] : oldKey.back());
+            }
+            Statement st;
+            st.Prepare(db, "UPDATE " + qtable + " SET " + sets + " WHERE " + KeyWhere());
+            int n = 0;
+            for (const Stored* v : values)
+                Bind(db, st.stmt, ++n, *v);
+            for (const Stored& k : oldKey)
+                Bind(db, st.stmt, ++n, k);
+            const int rc = sqlite3_step(st.stmt);
+            if (rc != SQLITE_DONE)
+                ThrowEngine(db, rc);
+            if (sqlite3_changes(db) == 0)
+                throw ComError(Status::DeletedRow, kRecordsetSource,
+                               "The row cannot be updated: it has been deleted from the table " + table +
+                                   " since it was read.");
+            std::vector<Variant> row = ReadBack(db, false, 0, newKey);
+            if (row.empty())
+                row = buffer;
+            std::copy(row.begin(), row.end(), cells.begin() + static_cast<std::ptrdiff_t>(cur) * ColCount());
+        }
+    }
+    CancelUpdate();
+}
+
+void RecordsetCore::CancelUpdate()
+{
+    edit = adEditNone;
+    buffer.clear();
+    stored.clear();
+    dirty.clear();
+}
+
+void RecordsetCore::Delete()
+{
+    RequireCurrentRow();
+    CheckWritable();
+    sqlite3* db = Db();
+    Statement st;
+    st.Prepare(db, "DELETE FROM " + QuoteIdentifier(database) + "." + QuoteIdentifier(table) + " WHERE " + KeyWhere());
+    int n = 0;
+    for (long k : keyCols)
+        Bind(db, st.stmt, ++n, Coerce(Row(cur)[k], cols[static_cast<std::size_t>(k)]));
+    const int rc = sqlite3_step(st.stmt);
+    if (rc != SQLITE_DONE)
+        ThrowEngine(db, rc);
+    if (sqlite3_changes(db) == 0)
+        throw ComError(Status::DeletedRow, kRecordsetSource,
+                       "The row cannot be deleted: it has been deleted from the table " + table + " since it was read.");
+    deleted[static_cast<std::size_t>(cur)] = 1;
+    --live;
+}
+
+// Writes a value into the pending row; the first write to a row that is
+// not being added starts its edit.
+void RecordsetCore::Put(long index, const Variant& value)
+{
+    RequireOpen();
+    RequireIndex(index);
+    if (edit == adEditNone)
+        RequireCurrentRow();
+    CheckWritable();
+    const std::size_t i = static_cast<std::size_t>(index);
+    Stored s = Coerce(value, cols[i]);
+    if (edit == adEditNone) {
+        const Variant* row = Row(cur);
+        buffer.assign(row, row + ColCount());
+        stored.assign(cols.size(), Stored());
+        dirty.assign(cols.size(), 0);
+        edit = adEditInProgress;
+    }
+    buffer[i] = ToVariant(RawOf(s), cols[i]);
+    stored[i] = std::move(s);
+    dirty[i] = 1;
+}
+
+long RecordsetCore::FirstLive() const
+{
+    for (long r = 0; r < rows; ++r)
+        if (!deleted[static_cast<std::size_t>(r)])
+            return r;
+    return rows;
+}
+
+long RecordsetCore::LastLive() const
+{
+    for (long r = rows - 1; r >= 0; --r)
+        if (!deleted[static_cast<std::size_t>(r)])
+            return r;
+    return -1;
+}
+
+// ---- Recordset -----------------------------------------------------------------
+
+Recordset::Recordset() : m_core(std::make_shared<RecordsetCore>()) {}
+
+Recordset::~Recordset() = default;
+
+RecordsetPtr Recordset::Create() { return RecordsetPtr(new Recordset()); }
+
+void Recordset::Open(const std::string& source, const ConnectionPtr& connection, CursorTypeEnum cursorType,
+                     LockTypeEnum lockType, long options)
+{
+    if (m_core->open)
+        throw ComError(Status::ObjectOpen, kRecordsetSource, "The recordset is already open.");
+    sqlite3* db = Deref(connection).GetImpl().Db(kRecordsetSource);
+    auto core = std::make_shared<RecordsetCore>();
+    core->connection = connection;
+    core->source = source;
+    core->options = options;
+    core->cursorType = cursorType == adOpenUnspecified ? m_core->cursorType : cursorType;
+    core->location = m_core->location;
+    core->lockType = lockType == adLockUnspecified ? adLockReadOnly : lockType;
+    std::string sql;
+    switch (options & 0xffff & ~adCmdTableDirect) {
+    case adCmdTable:
+        sql = "SELECT * FROM " + QuoteIdentifier(source);
+        break;
+    case adCmdStoredProc: {
+        Statement st;
+        st.Prepare(db, "SELECT name FROM sqlite_master WHERE type = 'view' AND name = ?1 COLLATE NOCASE");
+        sqlite3_bind_text(st.stmt, 1, source.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(st.stmt) != SQLITE_ROW)
+            throw ComError(Status::NoTable, kRecordsetSource, "There is no saved query (view) named '" + source + "'.");
+        sql = "SELECT * FROM " + QuoteIdentifier(source);
+        break;
+    }
+    case adCmdText:
+    case adCmdUnknown:
+    case 0:
+        sql = TranslateSql(source);
+        break;
+    default:
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "Unknown command type " + IntText(options) + ".");
+    }
+    if (options & adCmdTableDirect)
+        sql = "SELECT * FROM " + QuoteIdentifier(source);
+    core->Load(sql);
+    m_core = std::move(core);
+}
+
+void Recordset::Close()
+{
+    m_core->RequireOpen();
+    auto closed = std::make_shared<RecordsetCore>();
+    closed->cursorType = m_core->cursorType;
+    closed->location = m_core->location;
+    closed->lockType = m_core->lockType;
+    closed->source = m_core->source;
+    // Field objects still held by a caller keep the old core, now closed.
+    m_core->open = false;
+    m_core->CancelUpdate();
+    m_core->cells.clear();
+    m_core->rows = m_core->live = 0;
+    m_core = std::move(closed);
+}
+
+ObjectStateEnum Recordset::GetState() const { return m_core->open ? adStateOpen : adStateClosed; }
+const std::string& Recordset::GetSource() const { return m_core->source; }
+ConnectionPtr Recordset::GetActiveConnection() const { return m_core->connection; }
+CursorTypeEnum Recordset::GetCursorType() const { return m_core->cursorType; }
+
+void Recordset::PutCursorType(CursorTypeEnum type)
+{
+    if (m_core->open)
+        throw ComError(Status::ObjectOpen, kRecordsetSource, "The cursor type cannot change while the recordset is open.");
+    m_core->cursorType = type;
+}
+
+CursorLocationEnum Recordset::GetCursorLocation() const { return m_core->location; }
+
+void Recordset::PutCursorLocation(CursorLocationEnum location)
+{
+    if (m_core->open)
+        throw ComError(Status::ObjectOpen, kRecordsetSource, "The cursor location cannot change while the recordset is open.");
+    m_core->location = location;
+}
+
+LockTypeEnum Recordset::GetLockType() const { return m_core->lockType; }
+
+bool Recordset::IsUpdatable() const
+{
+    m_core->RequireOpen();
+    try {
+        m_core->CheckWritable();
+        return true;
+    } catch (const ComError& e) {
+        if (e.Error() == Status::NotUpdatable)
+            return false;
+        throw;
+    }
+}
+
+bool Recordset::IsEOF() const
+{
+    m_core->RequireOpen();
+    if (m_core->edit == adEditAdd)
+        return false;
+    return m_core->live == 0 || m_core->cur >= m_core->rows;
+}
+
+bool Recordset::IsBOF() const
+{
+    m_core->RequireOpen();
+    if (m_core->edit == adEditAdd)
+        return false;
+    return m_core->live == 0 || m_core->cur < 0;
+}
+
+void Recordset::MoveFirst()
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    m_core->cur = m_core->FirstLive();
+}
+
+void Recordset::MoveLast()
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    m_core->cur = m_core->live == 0 ? m_core->rows : m_core->LastLive();
+}
+
+void Recordset::MoveNext()
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    RecordsetCore& c = *m_core;
+    if (c.rows == 0 || c.cur >= c.rows)
+        throw ComError(Status::NoCurrentRecord, kRecordsetSource, "Cannot move past the end of the recordset.");
+    long r = c.cur + 1;
+    while (r < c.rows && c.deleted[static_cast<std::size_t>(r)])
+        ++r;
+    c.cur = r;
+}
+
+void Recordset::MovePrevious()
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    RecordsetCore& c = *m_core;
+    if (c.rows == 0 || c.cur < 0)
+        throw ComError(Status::NoCurrentRecord, kRecordsetSource, "Cannot move before the beginning of the recordset.");
+    long r = c.cur - 1;
+    while (r >= 0 && c.deleted[static_cast<std::size_t>(r)])
+        --r;
+    c.cur = r;
+}
+
+long Recordset::GetRecordCount() const
+{
+    m_core->RequireOpen();
+    return m_core->cursorType == adOpenForwardOnly ? -1 : m_core->live;
+}
+
+void Recordset::AddNew()
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    c.CheckWritable();
+    c.Update();
+    const std::size_t n = c.cols.size();
+    std::vector<Variant> buffer(n, Variant::Null());
+    std::vector<Stored> stored(n);
+    std::vector<char> dirty(n, 0);
+    if (c.autoNumberCol >= 0) {
+        const std::size_t a = static_cast<std::size_t>(c.autoNumberCol);
+        const std::int64_t id = c.NextAutoNumber();
+        stored[a] = Stored::Int(id);
+        buffer[a] = ToVariant(RawOf(stored[a]), c.cols[a]);
+        dirty[a] = 1;
+    }
+    c.buffer = std::move(buffer);
+    c.stored = std::move(stored);
+    c.dirty = std::move(dirty);
+    c.edit = adEditAdd;
+}
+
+void Recordset::Update()
+{
+    m_core->RequireOpen();
+    m_core->Update();
+}
+
+void Recordset::CancelUpdate()
+{
+    m_core->RequireOpen();
+    m_core->CancelUpdate();
+}
+
+void Recordset::Delete(AffectEnum affect)
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    if (affect != adAffectCurrent)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "Only the current row can be deleted.");
+    if (c.edit == adEditAdd) {  // the new row was never stored
+        c.CancelUpdate();
+        return;
+    }
+    c.CancelUpdate();
+    c.Delete();
+}
+
+EditModeEnum Recordset::GetEditMode() const
+{
+    m_core->RequireOpen();
+    return m_core->edit;
+}
+
+void Recordset::Requery(long /*options*/)
+{
+    m_core->RequireOpen();
+    const ConnectionPtr connection = m_core->connection;
+    const std::string source = m_core->source;
+    const long options = m_core->options;
+    const LockTypeEnum lockType = m_core->lockType;
+    Close();  // a pending edit is dropped; the properties stay
+    Open(source, connection, m_core->cursorType, lockType, options);
+}
+
+FieldsPtr Recordset::GetFields()
+{
+    m_core->RequireOpen();
+    return std::make_shared<Fields>(m_core);
+}
+
+long Recordset::GetFieldCount() const
+{
+    m_core->RequireOpen();
+    return m_core->ColCount();
+}
+
+long Recordset::FindField(const std::string& name) const
+{
+    m_core->RequireOpen();
+    return m_core->FindField(name);
+}
+
+const Variant& Recordset::GetCollect(long index) const { return m_core->Value(index); }
+
+void Recordset::PutCollect(long index, const Variant& value) { m_core->Put(index, value); }
+
+// ---- Fields and Field ------------------------------------------------------------
+
+long Fields::GetCount() const
+{
+    m_core->RequireOpen();
+    return m_core->ColCount();
+}
+
+FieldPtr Fields::GetItem(long index) const
+{
+    m_core->RequireOpen();
+    m_core->RequireIndex(index);
+    return std::make_shared<Field>(m_core, index);
+}
+
+FieldPtr Fields::GetItem(const std::string& name) const
+{
+    m_core->RequireOpen();
+    const long index = m_core->FindField(name);
+    if (index < 0)
+        throw ComError(Status::ItemNotFound, kRecordsetSource, "There is no field named '" + name + "' in the recordset.");
+    return std::make_shared<Field>(m_core, index);
+}
+
+namespace {
+const ColumnInfo& ColumnOf(const RecordsetCore& core, long index)
+{
+    core.RequireOpen();
+    core.RequireIndex(index);
+    return core.cols[static_cast<std::size_t>(index)];
+}
+}  // namespace
+
+std::string Field::GetName() const { return ColumnOf(*m_core, m_index).name; }
+DataTypeEnum Field::GetType() const { return ColumnOf(*m_core, m_index).type; }
+long Field::GetDefinedSize() const { return ColumnOf(*m_core, m_index).definedSize; }
+long Field::GetAttributes() const { return ColumnOf(*m_core, m_index).attributes; }
+int Field::GetPrecision() const { return ColumnOf(*m_core, m_index).precision; }
+int Field::GetNumericScale() const { return ColumnOf(*m_core, m_index).scale; }
+Variant Field::GetValue() const { return m_core->Value(m_index); }
+
+long Field::GetActualSize() const
+{
+    const ColumnInfo& c = ColumnOf(*m_core, m_index);
+    const Variant& v = m_core->Value(m_index);
+    switch (v.Kind()) {
+    case VT_EMPTY: case VT_NULL:
+        return 0;
+    case VT_BSTR: case VT_BYTES:
+        return static_cast<long>(v.GetString().size());
+    default:
+        return c.definedSize;
+    }
+}
+
+void Field::PutValue(const Variant& value) { m_core->Put(m_index, value); }
+
+// ---- Connection::Execute and Command -------------------------------------------------
+
+// A text of several statements runs inside a savepoint: when one of them
+// fails, the changes of those before it are undone too, so nothing is left
+// half-done.
+RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected, long options)
+{
+    sqlite3* db = m_impl->Db(kConnectionSource);
+    if (recordsAffected != nullptr)
+        *recordsAffected = 0;
+    long total = 0;
+    std::string rest = text;
+    bool first = true;
+    bool guarded = false;
+    RecordsetPtr result;
+    try {
+        for (;;) {
+            const std::string sql = TranslateSql(rest);
+            Statement st;
+            const char* tail = nullptr;
+            st.Prepare(db, sql, &tail);
+            if (st.stmt == nullptr) {
+                if (first)
+                    throw ComError(Status::SqlError, kConnectionSource, "The command text is empty.");
+                break;
+            }
+            const bool last = tail == nullptr || IsBlankOrSeparator(tail);
+            if (first && !last) {
+                ExecSimple(db, "SAVEPOINT tqrvn_execute");
+                guarded = true;
+            }
+            first = false;
+            rest = tail != nullptr ? std::string(tail) : std::string();
+            if (last && !(options & adExecuteNoRecords) && sqlite3_column_count(st.stmt) > 0) {
+                result = Recordset::Create();
+                RecordsetCore& core = *result->m_core;
+                core.connection = m_impl->self.lock();
+                core.source = text;
+                core.cursorType = adOpenStatic;
+                core.lockType = adLockReadOnly;
+                core.LoadFrom(db, st.stmt);
+                core.open = true;
+                break;
+            }
+            int rc;
+            while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+            }
+            if (rc != SQLITE_DONE)
+                ThrowEngine(db, rc);
+            if (IsRowChangingStatement(sql))
+                total += static_cast<long>(sqlite3_changes64(db));
+            if (last)
+                break;
+        }
+        if (guarded)
+            ExecSimple(db, "RELEASE tqrvn_execute");
+    } catch (...) {
+        if (guarded)
+            sqlite3_exec(db, "ROLLBACK TO tqrvn_execute; RELEASE tqrvn_execute", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (recordsAffected != nullptr)
+        *recordsAffected = total;
+    return result;
+}
+
+CommandPtr Command::Create() { return CommandPtr(new Command()); }
+
+RecordsetPtr Command::Execute(long* recordsAffected, long options)
+{
+    Connection& connection = Deref(m_connection);
+    if (m_type == adCmdStoredProc) {
+        if (recordsAffected != nullptr)
+            *recordsAffected = 0;
+        RecordsetPtr rs = Recordset::Create();
+        rs->Open(m_text, m_connection, adOpenStatic, adLockOptimistic, adCmdStoredProc);
+        if (options & adExecuteNoRecords)
+            return nullptr;
+        return rs;
+    }
+    return connection.Execute(m_text, recordsAffected, options);
+}
+
+}  // namespace RVNADO
