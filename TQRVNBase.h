@@ -26,3 +26,5 @@
 #include "db/provider/RVNADO.h"
 #include "db/provider/RVNADOTypes.h"
 #include "db/provider/Variant.h"
+
+#include "sizing/RVNSizing.h"
