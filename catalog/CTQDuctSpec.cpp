@@ -61,19 +61,8 @@ bool CTQDuctSpec::DoPropExchange(CXTPPropExchange* px) {
 }
 
 bool CTQDuctSpec::UpdateData(long id, bool read, CADODatabase* db) {
-    db = ResolveDatabase(db);
-    if (!db) {
-        return false;
-    }
-    CADORecordset rs(db);
-    bool ok = false;
-    if (rs.Open(SqlFormat("select * from %s where ID = %ld ", {sTableName, id}),
-                CADORecordset::openUnknown) &&
-        !rs.IsEof()) {
-        ok = UpdateData(&rs, read);
-    }
-    rs.Close();
-    return ok;
+    return RVN::detail::TransferFirstRow(*this, ResolveDatabase(db),
+                                         SqlFormat("select * from %s where ID = %ld ", {sTableName, id}), read);
 }
 
 bool CTQDuctSpec::UpdateData(CADORecordset* rs, bool read) {
@@ -102,8 +91,7 @@ bool CTQDuctSpec::UpdateData(CADORecordset* rs, bool read) {
 }
 
 bool CTQDuctSpec::Delete(long id, CADODatabase* db) {
-    return RVN::detail::ExecuteStatement(
-        ResolveDatabase(db), SqlFormat("delete * from %s where ID = %ld", {sTableName, id}));
+    return RVN::detail::DeleteById(db, sTableName, id);
 }
 
 bool CTQDuctSpec::Remove(CADODatabase* db) {
@@ -151,22 +139,12 @@ int CTQDuctSpecManager::GetAllSpec(CTQArray<CTQDuctSpec>& arr, int section, CADO
         return 0;
     }
     arr.RemoveAll();
-    CADORecordset rs(db);
-    if (!rs.Open(SqlFormat("select * from %s where %s = %d order by  %s",
-                           {CTQDuctSpec::sTableName, CTQDuctSpec::sFieldName_SEC, section,
-                            CTQDuctSpec::sFieldName_WIDTH}),
-                 CADORecordset::openUnknown)) {
-        return 0;
-    }
-    while (!rs.IsEof()) {
-        CTQDuctSpec spec;
-        if (spec.UpdateData(&rs, true)) {
-            arr.Add(spec);
-        }
-        rs.MoveNext();
-    }
-    rs.Close();
-    return static_cast<int>(arr.GetSize());
+    const long n = RVN::detail::ListRows<CTQDuctSpec>(
+        db,
+        SqlFormat("select * from %s where %s = %d order by  %s",
+                  {CTQDuctSpec::sTableName, CTQDuctSpec::sFieldName_SEC, section, CTQDuctSpec::sFieldName_WIDTH}),
+        arr);
+    return n < 0 ? 0 : static_cast<int>(n);
 }
 
 int CTQDuctSpecManager::GetAllSpec(CTQArray<CTQDuctSpec>& arr, int section, double minRatio,

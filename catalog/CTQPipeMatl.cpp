@@ -107,33 +107,16 @@ bool CTQPipeMatl::UpdateData(CADORecordset* rs, bool read) {
     return rs->Update() != 0;
 }
 
-namespace {
-// Opens a query and runs the row transfer on its first row; false when it
-// does not open or finds no row.
-bool TransferFirstRow(CTQPipeMatl& m, CADODatabase* db, const std::string& query, bool read) {
-    if (!db) {
-        return false;
-    }
-    CADORecordset rs(db);
-    if (!rs.Open(query, 0) || rs.IsEof()) {
-        rs.Close();
-        return false;
-    }
-    const bool ok = m.UpdateData(&rs, read);
-    rs.Close();
-    return ok;
-}
-} // namespace
 
 bool CTQPipeMatl::UpdateData(const char* name, bool read, CADODatabase* db) {
-    return TransferFirstRow(
+    return RVN::detail::TransferFirstRow(
         *this, ResolveDatabase(db),
         SqlFormat("select * from %s where %s = '%s'", {sTableName, sFieldName_NAME, SqlQuoted(name ? name : "")}),
         read);
 }
 
 bool CTQPipeMatl::UpdateData(long id, bool read, CADODatabase* db) {
-    return TransferFirstRow(*this, ResolveDatabase(db),
+    return RVN::detail::TransferFirstRow(*this, ResolveDatabase(db),
                             SqlFormat("select * from %s where %s = %ld", {sTableName, sFieldName_ID, id}),
                             read);
 }
@@ -146,8 +129,7 @@ bool CTQPipeMatl::Add(CADODatabase* db) {
 }
 
 bool CTQPipeMatl::Delete(long id, CADODatabase* db) {
-    return RVN::detail::ExecuteStatement(ResolveDatabase(db),
-                                         SqlFormat("delete * from %s where ID = %ld", {sTableName, id}));
+    return RVN::detail::DeleteById(db, sTableName, id);
 }
 
 bool CTQPipeMatl::Remove(CADODatabase* db) { return Delete(ID, db); }
@@ -235,21 +217,10 @@ int CTQPipeMatlManager::GetAllSpec(CTQArray<CTQPipeSpec>& specs, long matlId, in
 }
 
 bool CTQPipeMatlManager::GetSpec(CTQPipeSpec& spec, long matlId, int dn, CADODatabase* db) {
-    CADODatabase* d = ResolveDatabase(db);
-    if (!d) {
-        return false;
-    }
-    CADORecordset rs(d);
     const std::string query =
         SqlFormat("select * from %s where %s = %ld and %s = %d",
                   {CTQPipeSpec::sTableName, CTQPipeSpec::sFieldName_MATLID, matlId, CTQPipeSpec::sFieldName_DN, dn});
-    if (!rs.Open(query, 0) || rs.IsEof()) {
-        rs.Close();
-        return false;
-    }
-    const bool ok = spec.UpdateData(&rs, true);
-    rs.Close();
-    return ok;
+    return RVN::detail::TransferFirstRow(spec, ResolveDatabase(db), query, true);
 }
 
 // ---- Material exchange file ----------------------------------------------------

@@ -128,31 +128,19 @@ bool CTQPipeSpec::UpdateData(CADORecordset* rs, bool read) {
 }
 
 bool CTQPipeSpec::UpdateData(long id, bool read, CADODatabase* db) {
-    CADODatabase* d = RVN::detail::ResolveDatabase(db);
-    if (!d) {
-        return false;
-    }
-    CADORecordset rs(d);
-    if (!rs.Open(SqlFormat("select * from %s where ID = %ld ", {sTableName, id}), 0) || rs.IsEof()) {
-        rs.Close();
-        return false;
-    }
-    const bool ok = UpdateData(&rs, read);
-    rs.Close();
-    return ok;
+    return RVN::detail::TransferFirstRow(*this, RVN::detail::ResolveDatabase(db),
+                                         SqlFormat("select * from %s where ID = %ld ", {sTableName, id}), read);
 }
 
 bool CTQPipeSpec::Delete(long id, CADODatabase* db) {
     if (id == -1) {
         return true;
     }
-    return RVN::detail::ExecuteStatement(RVN::detail::ResolveDatabase(db),
-                                         SqlFormat("delete * from %s where ID = %ld", {sTableName, id}));
+    return RVN::detail::DeleteById(db, sTableName, id);
 }
 
 bool CTQPipeSpec::Remove(CADODatabase* db) {
-    return RVN::detail::ExecuteStatement(RVN::detail::ResolveDatabase(db),
-                                         SqlFormat("delete * from %s where ID = %ld", {sTableName, ID}));
+    return RVN::detail::DeleteById(db, sTableName, ID); // no shortcut for -1
 }
 
 bool CTQPipeSpec::Add(CADODatabase* db) {

@@ -77,18 +77,6 @@ int FoldListingKind(int type) {
     return type;
 }
 
-// Opens `sql` on db and transfers its first row with the record (read or
-// write); false when the query does not open or has no row.
-bool TransferFirstRow(CTQPipeValve& valve, CADODatabase* db, const std::string& sql, bool bRead) {
-    CADORecordset rs(db);
-    bool ok = false;
-    if (rs.Open(sql, CADORecordset::openUnknown) && rs.GetRecordCount() > 0) {
-        ok = valve.UpdateData(&rs, bRead);
-    }
-    rs.Close();
-    return ok;
-}
-
 } // namespace
 
 // ---- CTQCalValve ------------------------------------------------------------
@@ -262,7 +250,7 @@ bool CTQPipeValve::UpdateData(long id, bool bRead, CADODatabase* pDB) {
     CADODatabase* db = ResolveDatabase(pDB);
     if (db == nullptr) return false;
     const std::string sql = SqlFormat("select * from %s where %s = %ld", {sTableName, sFieldName_ID, id});
-    return TransferFirstRow(*this, db, sql, bRead);
+    return RVN::detail::TransferFirstRow(*this, db, sql, bRead);
 }
 
 bool CTQPipeValve::UpdateData(const std::string& name, bool bRead, CADODatabase* pDB) {
@@ -271,7 +259,7 @@ bool CTQPipeValve::UpdateData(const std::string& name, bool bRead, CADODatabase*
     const std::string sql = SqlFormat("select * from %s where %s = '%s' and %s = %d",
                                       {sTableName, sFieldName_ValveName, SqlQuoted(name), sFieldName_Type,
                                        FoldLookupKind(Type)});
-    return TransferFirstRow(*this, db, sql, bRead);
+    return RVN::detail::TransferFirstRow(*this, db, sql, bRead);
 }
 
 bool CTQPipeValve::Remove(CADODatabase* pDB) { return Delete(ID, pDB); }
@@ -286,9 +274,7 @@ bool CTQPipeValve::Add(CADODatabase* pDB) {
 }
 
 bool CTQPipeValve::Delete(long id, CADODatabase* pDB) {
-    CADODatabase* db = ResolveDatabase(pDB);
-    if (db == nullptr) return false;
-    return RVN::detail::ExecuteStatement(db, SqlFormat("delete * from %s where ID = %ld", {sTableName, id}));
+    return RVN::detail::DeleteById(pDB, sTableName, id);
 }
 
 // ---- comparison -------------------------------------------------------------
@@ -324,17 +310,8 @@ int CTQPipeValveManager::GetAllValve(CTQArray<CTQPipeValve>& arr, int type, CADO
     sql += CTQPipeValve::sFieldName_ValveName;
 
     arr.RemoveAll();
-    CADORecordset rs(db);
-    if (rs.Open(sql, CADORecordset::openUnknown)) {
-        while (!rs.IsEof()) {
-            CTQPipeValve valve;
-            valve.UpdateData(&rs, true);
-            arr.Add(valve);
-            rs.MoveNext();
-        }
-    }
-    rs.Close();
-    return static_cast<int>(arr.GetSize());
+    const long n = RVN::detail::ListRows<CTQPipeValve>(db, sql, arr);
+    return n < 0 ? 0 : static_cast<int>(n);
 }
 
 double CTQPipeValveManager::GetTotalCoef(const CTQArray<CTQPipeValve>& arr, int dn) {

@@ -56,19 +56,8 @@ bool CTQSteamProp::DoPropExchange(CXTPPropExchange* px) {
 }
 
 bool CTQSteamProp::UpdateData(long id, bool read, CADODatabase* db) {
-    db = ResolveDatabase(db);
-    if (!db) {
-        return false;
-    }
-    CADORecordset rs(db);
-    bool ok = false;
-    if (rs.Open(SqlFormat("select * from %s where ID = %ld ", {sTableName, id}),
-                CADORecordset::openUnknown) &&
-        !rs.IsEof()) {
-        ok = UpdateData(&rs, read);
-    }
-    rs.Close();
-    return ok;
+    return RVN::detail::TransferFirstRow(*this, ResolveDatabase(db),
+                                         SqlFormat("select * from %s where ID = %ld ", {sTableName, id}), read);
 }
 
 bool CTQSteamProp::UpdateData(CADORecordset* rs, bool read) {
@@ -102,13 +91,11 @@ bool CTQSteamProp::Delete(long id, CADODatabase* db) {
     if (id == -1) {
         return true; // never stored: nothing to delete
     }
-    return RVN::detail::ExecuteStatement(
-        ResolveDatabase(db), SqlFormat("delete * from %s where ID = %ld", {sTableName, id}));
+    return RVN::detail::DeleteById(db, sTableName, id);
 }
 
 bool CTQSteamProp::Remove(CADODatabase* db) {
-    return RVN::detail::ExecuteStatement(
-        ResolveDatabase(db), SqlFormat("delete * from %s where ID = %ld", {sTableName, ID}));
+    return RVN::detail::DeleteById(db, sTableName, ID); // no shortcut for -1
 }
 
 bool CTQSteamProp::Add(CADODatabase* db) {
@@ -160,21 +147,9 @@ int GetAllSteamProp(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
         return -1;
     }
     arr.RemoveAll();
-    CADORecordset rs(db);
-    if (!rs.Open(SqlFormat("select * from %s order by  %s",
-                           {CTQSteamProp::sTableName, CTQSteamProp::sFieldName_WD}),
-                 CADORecordset::openUnknown)) {
-        return 0;
-    }
-    while (!rs.IsEof()) {
-        CTQSteamProp prop;
-        if (prop.UpdateData(&rs, true)) {
-            arr.Add(prop);
-        }
-        rs.MoveNext();
-    }
-    rs.Close();
-    return static_cast<int>(arr.GetSize());
+    const long n = RVN::detail::ListRows<CTQSteamProp>(
+        db, SqlFormat("select * from %s order by  %s", {CTQSteamProp::sTableName, CTQSteamProp::sFieldName_WD}), arr);
+    return n < 0 ? 0 : static_cast<int>(n);
 }
 
 } // namespace RVN

@@ -58,6 +58,10 @@ bool ExecuteStatement(CADODatabase* db, const std::string& statement) {
     return db && db->Execute(statement) != 0;
 }
 
+bool DeleteById(CADODatabase* db, const char* table, long id) {
+    return ExecuteStatement(ResolveDatabase(db), SqlFormat("delete * from %s where ID = %ld", {table, id}));
+}
+
 void CancelQuietly(CADORecordset* rs) {
     try {
         rs->CancelUpdate();

@@ -86,6 +86,27 @@ long ListRows(CADODatabase* db, const std::string& query, Array& out) {
     return static_cast<long>(out.GetSize());
 }
 
+/// Opens `query` on db and runs the record's row transfer (read or write)
+/// on its first row: false when there is no connection, the query does not
+/// open or it finds no row.
+template <typename Record>
+bool TransferFirstRow(Record& record, CADODatabase* db, const std::string& query, bool read) {
+    if (!db) {
+        return false;
+    }
+    CADORecordset rs(db);
+    bool ok = false;
+    if (rs.Open(query, CADORecordset::openUnknown) && !rs.IsEof()) {
+        ok = record.UpdateData(&rs, read);
+    }
+    rs.Close();
+    return ok;
+}
+
+/// Runs "delete * from TABLE where ID = id" on db (the default connection
+/// when null): true when the statement executed, also when no row had that ID.
+bool DeleteById(CADODatabase* db, const char* table, long id);
+
 /// Drops the pending row edit of a recordset, if there is one; never throws.
 void CancelQuietly(CADORecordset* rs);
 
