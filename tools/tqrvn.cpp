@@ -5,11 +5,14 @@
 //   tqrvn water --t T               water density and viscosity, air density
 //   tqrvn convert VALUE FROM TO     unit conversion between short unit symbols
 //   tqrvn catalog ...               create, list, export and import the catalog
+//   tqrvn size ...                  pipe sizing of a segment or a batch (the main job)
+//   tqrvn duct ...                  duct sizing by velocity
 // Every command takes --json.  Numbers are read and written independently of
 // the process locale.
 #include "reports.h"
 #if TQRVN_WITH_CATALOG
 #include "catalog_commands.h"
+#include "size_command.h"
 #endif
 #include "text_format.h"
 #include "unit_symbols.h"
@@ -20,6 +23,8 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -139,6 +144,73 @@ int main(int argc, char** argv) {
     CLI::App* importMatl = catalog->add_subcommand("import-material", "add a material file's material");
     std::string importFile;
     importMatl->add_option("FILE", importFile, "the XML file to read")->required();
+
+    CLI::App* size =
+        app.add_subcommand("size", "size a pipe segment, or a batch of segments, from the catalog");
+    tqrvn::SizeOptions sizeOpts;
+    tqrvn::SegmentText& seg = sizeOpts.segment;
+    std::vector<std::string> flowParts, loadParts, lengthParts, roughnessParts, fittings;
+    bool steam = false;
+    size->add_option("--catalog", sizeOpts.catalog,
+                     "catalog file (default: the library's RVNDatasource.mdb)")
+        ->type_name("PATH");
+    size->add_option("--batch", sizeOpts.batch,
+                     "CSV file of segments, one per line (- for standard input)")
+        ->type_name("FILE");
+    size->add_option("--material", seg.material,
+                     "material name or ID (default: the category's first)")
+        ->type_name("NAME");
+    size->add_option("--category", seg.category,
+                     "water, plastic or ppr (default: the material's, else water)")
+        ->type_name("CATEGORY");
+    size->add_option("--flow", flowParts, "flow: m3/h, l/s, m3/s, ... or kg/h, kg/s, ...")
+        ->expected(1, 2)
+        ->type_name("VALUE UNIT");
+    size->add_option("--load", loadParts, "heat load of water (W by default), with --dt")
+        ->expected(1, 2)
+        ->type_name("VALUE [UNIT]");
+    size->add_option("--dt", seg.dt, "temperature difference carrying the load, K")->type_name("K");
+    size->add_option("--length", lengthParts, "segment length (m by default)")
+        ->expected(1, 2)
+        ->type_name("VALUE [UNIT]");
+    size->add_option("--zeta", seg.zeta,
+                     "local-resistance coefficients besides the fittings (default 0)")
+        ->type_name("ZETA");
+    size->add_option("--fitting", fittings, "fitting of the valve catalog, repeatable")
+        ->type_name("NAME=COUNT");
+    size->add_option("--temp", seg.temp,
+                     "fluid temperature, degC (water: default 20; steam: required)")
+        ->type_name("DEGC");
+    size->add_option("--by", seg.by, "selection by rm (default), velocity or load")
+        ->type_name("rm|velocity|load");
+    size->add_option("--roughness", roughnessParts,
+                     "wall roughness (m by default; default: the material's K)")
+        ->expected(1, 2)
+        ->type_name("VALUE [UNIT]");
+    size->add_flag("--steam", steam,
+                   "saturated steam at --temp instead of water (water-pipe material)");
+    size->add_flag("--json", json, "print the result as JSON (JSON lines for a batch)");
+    size->footer(tqrvn::SizeHelpFooter());
+
+    CLI::App* duct = app.add_subcommand("duct", "pick a duct size by velocity from the catalog");
+    tqrvn::DuctOptions ductOpts;
+    std::vector<std::string> ductFlow, ductVelocity, ductRoughness;
+    duct->add_option("--catalog", ductOpts.catalog,
+                     "catalog file (default: the library's RVNDatasource.mdb)")
+        ->type_name("PATH");
+    duct->add_option("--flow", ductFlow, "air flow, e.g. 3000 m3/h")
+        ->expected(1, 2)
+        ->type_name("VALUE UNIT");
+    duct->add_option("--velocity", ductVelocity, "target velocity (m/s by default)")
+        ->expected(1, 2)
+        ->type_name("VALUE [UNIT]");
+    duct->add_option("--roughness", ductRoughness, "wall roughness (m by default; default 0.15 mm)")
+        ->expected(1, 2)
+        ->type_name("VALUE [UNIT]");
+    duct->add_flag("--circ", ductOpts.circular, "circular ducts only");
+    duct->add_flag("--rect", ductOpts.rectangular, "rectangular ducts only");
+    duct->add_flag("--json", json, "print the result as JSON");
+    duct->footer(tqrvn::DuctHelpFooter());
 #endif
 
     try {
@@ -182,6 +254,34 @@ int main(int argc, char** argv) {
             return tqrvn::CatalogExportMaterial(path, matlName, matlFile, std::cout, std::cerr);
         }
         return tqrvn::CatalogImportMaterial(path, importFile, std::cout, std::cerr);
+    }
+    // A value and its unit may come as one argument or two ("--flow 3 m3/h").
+    const auto joined = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (const std::string& part : parts) {
+            text += (text.empty() ? "" : " ") + part;
+        }
+        return text;
+    };
+    if (*size) {
+        seg.flow = joined(flowParts);
+        seg.load = joined(loadParts);
+        seg.length = joined(lengthParts);
+        seg.roughness = joined(roughnessParts);
+        for (const std::string& f : fittings) {
+            seg.fittings += (seg.fittings.empty() ? "" : ";") + f;
+        }
+        seg.steam = steam ? "yes" : "";
+        sizeOpts.json = json;
+        sizeOpts.progress = isatty(STDERR_FILENO) != 0;
+        return tqrvn::SizeCommand(sizeOpts, std::cout, std::cerr);
+    }
+    if (*duct) {
+        ductOpts.flow = joined(ductFlow);
+        ductOpts.velocity = joined(ductVelocity);
+        ductOpts.roughness = joined(ductRoughness);
+        ductOpts.json = json;
+        return tqrvn::DuctCommand(ductOpts, std::cout, std::cerr);
     }
 #endif
     std::cout << (json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
