@@ -1,0 +1,256 @@
+#include "ui/CTQDuctSpecDlg.h"
+
+#include "ui/CTQReportGrid.h"
+#include "ui/RVNDialogs.h"
+
+#include "catalog/RVNDataBase.h"
+#include "db/ADODatabase.h"
+#include "db/provider/RVNADOTypes.h"
+
+#include <QApplication>
+
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <utility>
+
+namespace {
+
+QString DbError(CADODatabase* db) {
+    const std::string text = db ? db->GetLastErrorString() : std::string();
+    return text.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(text);
+}
+
+QString SizeText(const CTQDuctSpec& d) {
+    return d.Section == 0 ? QStringLiteral("圆形风管 %1").arg(d.Width)
+                          : QStringLiteral("矩形风管 %1×%2").arg(d.Width).arg(d.Height);
+}
+
+// The editors keep sizes within 1..10000 mm, so the conversion is exact.
+int CellSize(double value) { return static_cast<int>(std::trunc(value)); }
+
+} // namespace
+
+class CTQDuctSpecDlg::DuctRow : public CTQGridRow {
+public:
+    explicit DuctRow(const CTQDuctSpec& d) : duct(d) {}
+    CTQDuctSpec duct;
+};
+
+CTQDuctSpecDlg::CTQDuctSpecDlg(CADODatabase* db, QWidget* parent) : CTQCatalogDlg(db, parent) {}
+
+CTQDuctSpecDlg::CTQDuctSpecDlg(const CTQArray<CTQDuctSpec>& circular, const CTQArray<CTQDuctSpec>& rectangular,
+                               QWidget* parent)
+    : CTQCatalogDlg(nullptr, parent), m_circular(circular), m_rectangular(rectangular) {}
+
+CTQDuctSpecDlg::~CTQDuctSpecDlg() = default;
+
+const CTQDuctSpec* CTQDuctSpecDlg::DuctOf(const QTreeWidgetItem* row) {
+    const auto* r = dynamic_cast<const DuctRow*>(row);
+    return r ? &r->duct : nullptr;
+}
+
+void CTQDuctSpecDlg::CreateControls() {
+    CreatePaneControls(QStringLiteral("圆形风管"), QStringLiteral("矩形风管"));
+    m_gridCircular = CreateGrid(IDC_GRID_LEFT, LeftFrameRect());
+    m_gridRectangular = CreateGrid(IDC_GRID_RIGHT, RightFrameRect());
+    CTQCatalogDlg::CreateControls();
+    setTabOrder(m_gridCircular, m_gridRectangular);
+    setTabOrder(m_gridRectangular, m_ok);
+}
+
+bool CTQDuctSpecDlg::OnInitDialog() {
+    CTQCatalogDlg::OnInitDialog();
+    if (Database()) {
+        CTQDuctSpecManager::GetAllSpec(m_circular, 0, Database());
+        CTQDuctSpecManager::GetAllSpec(m_rectangular, 1, Database());
+    }
+    using Kind = CTQGridColumn::Kind;
+    m_gridCircular->SetColumns({CTQGridColumn{QStringLiteral("直径(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
+    m_gridRectangular->SetColumns({CTQGridColumn{QStringLiteral("宽(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true},
+                                   CTQGridColumn{QStringLiteral("高(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
+    for (const CTQDuctSpec& d : m_circular) {
+        AddDuctRow(m_gridCircular, d);
+    }
+    for (const CTQDuctSpec& d : m_rectangular) {
+        AddDuctRow(m_gridRectangular, d);
+    }
+
+    SetAnchor(m_labelLeft, QPointF(0, 0), QPointF(0, 0));
+    SetAnchor(m_addLeft, QPointF(0.5, 0), QPointF(0.5, 0));
+    SetAnchor(m_deleteLeft, QPointF(0.5, 0), QPointF(0.5, 0));
+    SetAnchor(m_labelRight, QPointF(0.5, 0), QPointF(1, 0));
+    SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_deleteRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_gridCircular, QPointF(0, 0), QPointF(0.5, 1));
+    SetAnchor(m_gridRectangular, QPointF(0.5, 0), QPointF(1, 1));
+
+    setWindowTitle(QStringLiteral("风管规格"));
+    SetPlacementKey(QStringLiteral("TQRVNDuctSpecDlg"));
+    return true;
+}
+
+void CTQDuctSpecDlg::AddDuctRow(CTQReportGrid* grid, const CTQDuctSpec& duct) {
+    auto* row = new DuctRow(duct);
+    grid->AddRow(row);
+    const bool blocked = grid->blockSignals(true);
+    grid->SetNumber(row, 0, duct.Width);
+    if (grid == m_gridRectangular) {
+        grid->SetNumber(row, 1, duct.Height);
+    }
+    grid->blockSignals(blocked);
+}
+
+void CTQDuctSpecDlg::AddNew(CTQReportGrid* grid, int section) {
+    if (!Database()) {
+        return;
+    }
+    grid->EndEdit();
+    CTQDuctSpec duct;
+    duct.Section = section;
+    AddDuctRow(grid, duct);
+    grid->FocusRow(grid->RowCount() - 1);
+}
+
+void CTQDuctSpecDlg::DeleteSelected(CTQReportGrid* grid) {
+    if (!Database()) {
+        return;
+    }
+    grid->EndEdit();
+    const std::vector<CTQGridRow*> selected = grid->SelectedRows();
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        auto* row = static_cast<DuctRow*>(*it);
+        if (row->duct.ID != 0) {
+            m_deleted.Add(row->duct.ID);
+        }
+        delete row;
+    }
+}
+
+void CTQDuctSpecDlg::OnAddLeft() { AddNew(m_gridCircular, 0); }
+void CTQDuctSpecDlg::OnDeleteLeft() { DeleteSelected(m_gridCircular); }
+void CTQDuctSpecDlg::OnAddRight() { AddNew(m_gridRectangular, 1); }
+void CTQDuctSpecDlg::OnDeleteRight() { DeleteSelected(m_gridRectangular); }
+
+void CTQDuctSpecDlg::OnOK() {
+    if (!Database()) {
+        EndOK();
+        return;
+    }
+    m_gridCircular->EndEdit();
+    m_gridRectangular->EndEdit();
+    if (!m_deleted.IsEmpty() && !Confirm(QStringLiteral("有管道规格被删除，确定删除？"))) {
+        return;
+    }
+    QString error;
+    if (!WriteCatalog(error)) {
+        ShowError(error);
+        return;
+    }
+    EndOK();
+}
+
+bool CTQDuctSpecDlg::WriteCatalog(QString& error) {
+    CADODatabase* db = Database();
+
+    // The rows to store, in the order they were added, checked for sizes
+    // listed twice before anything is written.
+    std::vector<CTQDuctSpec> ducts;
+    std::set<std::pair<int, int>> seen[2];
+    for (int section = 0; section < 2; ++section) {
+        CTQReportGrid* grid = section == 0 ? m_gridCircular : m_gridRectangular;
+        for (CTQGridRow* r : grid->RowsInAddedOrder()) {
+            CTQDuctSpec d = static_cast<DuctRow*>(r)->duct;
+            d.Section = section;
+            d.Width = CellSize(r->Number(0));
+            d.Height = section == 0 ? d.Width : CellSize(r->Number(1));
+            if (!seen[section].insert({d.Width, section == 0 ? 0 : d.Height}).second) {
+                error = QStringLiteral("%1 重复，未保存任何修改。").arg(SizeText(d));
+                return false;
+            }
+            ducts.push_back(d);
+        }
+    }
+
+    bool inTransaction = false;
+    try {
+        db->BeginTransaction();
+        inTransaction = true;
+        auto fail = [&](const QString& text) {
+            error = text + QStringLiteral("\n所有修改均未保存。");
+            db->RollbackTransaction();
+            inTransaction = false;
+            return false;
+        };
+        for (long id : m_deleted) {
+            if (!CTQDuctSpec::Delete(id, db)) {
+                return fail(QStringLiteral("删除风管规格（ID %1）失败。").arg(id) + DbError(db));
+            }
+        }
+        for (CTQDuctSpec& d : ducts) {
+            if (d.ID < 0) {
+                if (!d.Add(db)) {
+                    CTQArray<CTQDuctSpec> stored;
+                    CTQDuctSpecManager::GetAllSpec(stored, d.Section, db);
+                    for (const CTQDuctSpec& s : stored) {
+                        if (s == d) {
+                            return fail(QStringLiteral("%1 已存在。").arg(SizeText(d)));
+                        }
+                    }
+                    return fail(QStringLiteral("%1 添加失败。").arg(SizeText(d)) + DbError(db));
+                }
+            } else if (!d.UpdateData(d.ID, false, db)) {
+                return fail(QStringLiteral("%1 保存失败。").arg(SizeText(d)) + DbError(db));
+            }
+        }
+        db->CommitTransaction();
+        inTransaction = false;
+    } catch (const RVNADO::ComError& e) {
+        if (inTransaction) {
+            try {
+                db->RollbackTransaction();
+            } catch (const RVNADO::ComError&) {
+                // the connection is gone: nothing was committed
+            }
+        }
+        error = QStringLiteral("数据库操作失败，所有修改均未保存：\n") +
+                QString::fromStdString(e.Description().empty() ? e.what() : e.Description());
+        return false;
+    }
+    return true;
+}
+
+// ---- exports -------------------------------------------------------------------
+
+namespace RVN {
+
+bool ShowDuctSpecDlg(CADODatabase* db) {
+    if (!EnsureDialogApplication()) {
+        return false;
+    }
+    if (!db) {
+        db = GetRVNBaseDataBase();
+    }
+    try {
+        CTQDuctSpecDlg dlg(db, QApplication::activeWindow());
+        return dlg.DoModal() == CTQCatalogDlg::IDOK;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "TQRVNBaseUI: %s\n", e.what());
+        return false;
+    }
+}
+
+void ShowDuctSpecDlg(CTQArray<CTQDuctSpec>& circular, CTQArray<CTQDuctSpec>& rectangular) {
+    if (!EnsureDialogApplication()) {
+        return;
+    }
+    try {
+        // The dialog works on copies: the caller's arrays stay as they are.
+        CTQDuctSpecDlg dlg(circular, rectangular, QApplication::activeWindow());
+        dlg.DoModal();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "TQRVNBaseUI: %s\n", e.what());
+    }
+}
+
+} // namespace RVN

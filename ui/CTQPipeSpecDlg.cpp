@@ -1,0 +1,620 @@
+#include "ui/CTQPipeSpecDlg.h"
+
+#include "ui/CTQPrompter.h"
+#include "ui/CTQReportGrid.h"
+#include "ui/RVNDialogs.h"
+
+#include "catalog/RVNDataBase.h"
+#include "db/ADODatabase.h"
+#include "db/provider/RVNADOTypes.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+// New materials are named "管材<n>" from this counter; it runs for the whole
+// process and is never reset.
+std::int32_t g_matlCounter = 0;
+
+enum SizeColumn { kNo, kDN, kInsD, kThickness, kMinV, kMaxV, kMinR, kMaxR };
+
+constexpr double kMaxDecimal = 1.0e6;
+
+// A file-name part made of a material name: letters, digits, '-', '_' and
+// the bytes of non-ASCII characters; everything else ('/', '.', spaces,
+// control characters) becomes '_'.  At most 48 bytes, cut at a character
+// boundary.
+std::string SafeNamePart(const std::string& name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        std::size_t len = 1;
+        if (c >= 0xF0) len = 4;
+        else if (c >= 0xE0) len = 3;
+        else if (c >= 0xC0) len = 2;
+        if (i + len > name.size()) break;
+        if (out.size() + len > 48) break;
+        if (c >= 0x80) {
+            out.append(name, i, len);
+        } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
+                   c == '_') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('_');
+        }
+        i += len;
+    }
+    return out.empty() ? std::string("matl") : out;
+}
+
+std::string LocalTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
+    return buf;
+}
+
+std::string ComputeTempFolder() {
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
+    if (ec || dir.empty()) {
+        dir = "/tmp";
+    }
+    std::string s = dir.string();
+    if (s.back() != '/') {
+        s.push_back('/');
+    }
+    return s;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString DbError(CADODatabase* db) {
+    const std::string text = db ? db->GetLastErrorString() : std::string();
+    return text.empty() ? QString() : QStringLiteral("\n") + Q(text);
+}
+
+} // namespace
+
+// A material of the left grid with its buffered sizes.
+class CTQPipeSpecDlg::MatlRow : public CTQGridRow {
+public:
+    explicit MatlRow(const CTQPipeMatl& m) : matl(m), stamp(LocalTimeStamp()) {}
+    ~MatlRow() override { RemoveFile(); }
+
+    void RemoveFile() {
+        if (!file.empty()) {
+            ::unlink(file.c_str());
+            file.clear();
+        }
+        buffered = false;
+    }
+
+    // Creates this row's file in the folder, once: the sanitised name, the
+    // time of the row's creation and a unique suffix; never an existing file.
+    bool EnsureFile(const std::string& folder) {
+        if (!file.empty()) {
+            return true;
+        }
+        std::string path = folder + SafeNamePart(matl.Name) + stamp + "-XXXXXX.xml";
+        const int fd = ::mkstemps(path.data(), 4);
+        if (fd < 0) {
+            return false;
+        }
+        ::close(fd);
+        file = path;
+        return true;
+    }
+
+    CTQPipeMatl matl;
+    std::string stamp;
+    std::string file;                 ///< buffer file ("" until first needed)
+    bool buffered = false;            ///< the file holds this material's sizes
+    bool held = false;                ///< the sizes are held in memory (file not writable)
+    CTQArray<CTQPipeSpec> heldSizes;
+};
+
+// A size of the right grid.
+class CTQPipeSpecDlg::SpecRow : public CTQGridRow {
+public:
+    explicit SpecRow(const CTQPipeSpec& s) : spec(s) {}
+    CTQPipeSpec spec;
+};
+
+CTQPipeSpecDlg::CTQPipeSpecDlg(int kind, CADODatabase* db, QWidget* parent)
+    : CTQCatalogDlg(db, parent), m_kind(kind) {}
+
+CTQPipeSpecDlg::~CTQPipeSpecDlg() {
+    // The grids outlive this part of the dialog: their notices must not
+    // reach it while they destroy their rows.
+    m_focusedMatl = nullptr;
+    for (CTQReportGrid* grid : {m_gridLeft, m_gridRight}) {
+        if (grid) {
+            grid->onFocusChanged = nullptr;
+            grid->onValueChanged = nullptr;
+            grid->onRowsReordered = nullptr;
+        }
+    }
+}
+
+QString CTQPipeSpecDlg::TitleForKind(int kind) {
+    switch (kind) {
+    case 1:
+        return QStringLiteral("水管规格");
+    case 2:
+        return QStringLiteral("塑料管规格");
+    case 3:
+        return QStringLiteral("PPR管规格");
+    default:
+        return QStringLiteral("管道规格");
+    }
+}
+
+std::string CTQPipeSpecDlg::BufferFileOf(const CTQGridRow* materialRow) {
+    const auto* row = dynamic_cast<const MatlRow*>(materialRow);
+    return row ? row->file : std::string();
+}
+
+const CTQPipeMatl* CTQPipeSpecDlg::MaterialOf(const CTQGridRow* materialRow) {
+    const auto* row = dynamic_cast<const MatlRow*>(materialRow);
+    return row ? &row->matl : nullptr;
+}
+
+void CTQPipeSpecDlg::CreateControls() {
+    m_tempFolder = ComputeTempFolder();
+    CreateOkCancel(82);
+
+    // The size grid is the wider one: the left frame gives a quarter of the
+    // right frame's width to it.
+    QRect l = LeftFrameRect();
+    QRect r = RightFrameRect();
+    const int shift = r.width() / 4;
+    l.setRight(l.right() - shift);
+    r.setLeft(r.left() - shift);
+    SetLeftFrameRect(l);
+    SetRightFrameRect(r);
+
+    CreatePaneControls(QStringLiteral("材料"), QStringLiteral("规格"));
+    m_gridLeft = CreateGrid(IDC_GRID_LEFT, l);
+    m_gridRight = CreateGrid(IDC_GRID_RIGHT, r);
+    setTabOrder(m_gridLeft, m_gridRight);
+    setTabOrder(m_gridRight, m_ok);
+
+    m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) { Guarded([this] { MaterialFocusChanged(); }); };
+    m_gridRight->onValueChanged = [this](CTQGridRow*, int) { m_sizesChanged = true; };
+    m_gridRight->onRowsReordered = [this] { Renumber(); };
+}
+
+void CTQPipeSpecDlg::CreateSizeColumns() {
+    using Kind = CTQGridColumn::Kind;
+    auto number = [](QString caption, int width, QString tooltip) {
+        return CTQGridColumn{std::move(caption), width, std::move(tooltip), Kind::Decimal, 0.0, kMaxDecimal, 2, true};
+    };
+    std::vector<CTQGridColumn> columns;
+    columns.push_back(CTQGridColumn{QStringLiteral("序号"), 35, QString(), Kind::Integer, 0, 1e9, 0, false});
+    columns.push_back(CTQGridColumn{m_kind == 2 ? QStringLiteral("公称外径") : QStringLiteral("DN"), 35,
+                                    QStringLiteral("公称直径"), Kind::Integer, 1, 10000, 0, true});
+    columns.push_back(number(QStringLiteral("内径(mm)"), 60, QString()));
+    columns.push_back(number(QStringLiteral("壁厚(mm)"), 50, QStringLiteral("壁厚\r\n单位mm")));
+    columns.push_back(number(QStringLiteral("minV"), 50, QStringLiteral("最小流速\r\n单位m/s")));
+    columns.push_back(number(QStringLiteral("maxV"), 50, QStringLiteral("最大流速\r\n单位m/s")));
+    columns.push_back(number(QStringLiteral("minR"), 50, QStringLiteral("最小比摩阻\r\n单位Pa/m")));
+    columns.push_back(number(QStringLiteral("maxR"), 50, QStringLiteral("最大比摩阻\r\n单位Pa/m")));
+    m_gridRight->SetColumns(std::move(columns));
+}
+
+bool CTQPipeSpecDlg::OnInitDialog() {
+    CTQCatalogDlg::OnInitDialog();
+
+    SetAnchor(m_labelLeft, QPointF(0, 0), QPointF(0, 0));
+    for (QWidget* w : {static_cast<QWidget*>(m_addLeft), static_cast<QWidget*>(m_deleteLeft),
+                       static_cast<QWidget*>(m_labelRight)}) {
+        SetAnchor(w, QPointF(0.25, 0), QPointF(0.25, 0));
+    }
+    SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_deleteRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_gridLeft, QPointF(0, 0), QPointF(0.25, 1));
+    SetAnchor(m_gridRight, QPointF(0.25, 0), QPointF(1, 1));
+
+    m_gridLeft->SetColumns({CTQGridColumn{QStringLiteral("名称"), 20, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true},
+                            CTQGridColumn{QStringLiteral("符号"), 12, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true}});
+    if (Database()) {
+        CTQPipeMatlManager::GetAllMatl(m_matls, m_kind, Database());
+    }
+    {
+        const bool blocked = m_gridLeft->blockSignals(true);
+        for (const CTQPipeMatl& m : m_matls) {
+            AddMaterialRow(m);
+        }
+        m_gridLeft->blockSignals(blocked);
+    }
+    CreateSizeColumns();
+    if (!m_matls.IsEmpty()) {
+        m_focusedMatl = nullptr;
+        m_gridLeft->FocusRow(0);
+        MaterialFocusChanged();
+    }
+    setWindowTitle(TitleForKind(m_kind));
+    SetPlacementKey(QStringLiteral("TQRVNPipeSpecDlg"));
+    return true;
+}
+
+CTQPipeSpecDlg::MatlRow* CTQPipeSpecDlg::AddMaterialRow(const CTQPipeMatl& matl) {
+    auto* row = new MatlRow(matl);
+    m_gridLeft->AddRow(row);
+    const bool blocked = m_gridLeft->blockSignals(true);
+    row->setText(0, Q(matl.Name));
+    row->setText(1, Q(matl.Mark));
+    m_gridLeft->blockSignals(blocked);
+    return row;
+}
+
+CTQArray<CTQPipeSpec> CTQPipeSpecDlg::ReadSizeRows() const {
+    CTQArray<CTQPipeSpec> specs;
+    for (CTQGridRow* r : m_gridRight->Rows()) {
+        auto* row = static_cast<SpecRow*>(r);
+        CTQPipeSpec spec = row->spec;
+        // The editors keep DN within 1..10000, so the conversion is exact.
+        spec.DN = static_cast<int>(std::trunc(row->Number(kDN)));
+        spec.InsD = row->Number(kInsD);
+        spec.Thickness = row->Number(kThickness);
+        spec.MinV = row->Number(kMinV);
+        spec.MaxV = row->Number(kMaxV);
+        spec.MinR = row->Number(kMinR);
+        spec.MaxR = row->Number(kMaxR);
+        specs.Add(spec);
+    }
+    return specs;
+}
+
+bool CTQPipeSpecDlg::BufferSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
+    // An empty list is buffered like any other: deleting every size of a
+    // material must not bring them back.
+    bool saved = row->EnsureFile(m_tempFolder) &&
+                 CTQPipeMatlManager::SaveMatlToXML(row->matl, specs, row->file.c_str());
+    row->buffered = saved;
+    if (saved) {
+        row->held = false;
+        row->heldSizes.RemoveAll();
+        return true;
+    }
+    // The edits stay in memory; the user learns that the buffer file failed.
+    row->held = true;
+    row->heldSizes = specs;
+    ShowError(QStringLiteral("材料“%1”的规格未能写入临时文件%2，修改已保留在内存中。")
+                  .arg(Q(row->matl.Name), row->file.empty() ? QString() : QStringLiteral(" ") + Q(row->file)));
+    return false;
+}
+
+bool CTQPipeSpecDlg::BufferedSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
+    if (row->held) {
+        specs = row->heldSizes;
+        return true;
+    }
+    if (row->buffered) {
+        CTQPipeMatl copy;
+        if (CTQPipeMatlManager::LoadMatlFromXML(copy, specs, row->file.c_str())) {
+            return true;
+        }
+        ShowError(QStringLiteral("材料“%1”的规格无法从临时文件 %2 读回。").arg(Q(row->matl.Name), Q(row->file)));
+    }
+    return false;
+}
+
+void CTQPipeSpecDlg::MaterialFocusChanged() {
+    auto* current = dynamic_cast<MatlRow*>(m_gridLeft->FocusedRow());
+    if (current == m_focusedMatl && current) {
+        return;
+    }
+    if (Database() && m_focusedMatl && m_sizesChanged) {
+        m_gridRight->EndEdit();
+        CTQArray<CTQPipeSpec> specs = ReadSizeRows();
+        BufferSizes(m_focusedMatl, specs);
+    }
+    m_sizesChanged = false;
+    m_focusedMatl = current;
+    ShowSizes(current);
+}
+
+void CTQPipeSpecDlg::ShowSizes(MatlRow* row) {
+    CTQArray<CTQPipeSpec> specs;
+    if (row && Database()) {
+        if (!BufferedSizes(row, specs)) {
+            CTQPipeMatlManager::GetAllSpec(specs, row->matl.ID, Database());
+        }
+    }
+    const bool blocked = m_gridRight->blockSignals(true);
+    m_gridRight->clear();
+    int number = 1;
+    for (const CTQPipeSpec& s : specs) {
+        AddSizeRow(s, number++);
+    }
+    m_gridRight->blockSignals(blocked);
+}
+
+void CTQPipeSpecDlg::AddSizeRow(const CTQPipeSpec& spec, int number) {
+    auto* row = new SpecRow(spec);
+    m_gridRight->AddRow(row);
+    const bool blocked = m_gridRight->blockSignals(true);
+    m_gridRight->SetNumber(row, kNo, number);
+    m_gridRight->SetNumber(row, kDN, spec.DN);
+    m_gridRight->SetNumber(row, kInsD, spec.InsD);
+    m_gridRight->SetNumber(row, kThickness, spec.Thickness);
+    m_gridRight->SetNumber(row, kMinV, spec.MinV);
+    m_gridRight->SetNumber(row, kMaxV, spec.MaxV);
+    m_gridRight->SetNumber(row, kMinR, spec.MinR);
+    m_gridRight->SetNumber(row, kMaxR, spec.MaxR);
+    m_gridRight->blockSignals(blocked);
+}
+
+void CTQPipeSpecDlg::Renumber() {
+    const bool blocked = m_gridRight->blockSignals(true);
+    int number = 1;
+    for (CTQGridRow* row : m_gridRight->Rows()) {
+        m_gridRight->SetNumber(row, kNo, number++);
+    }
+    m_gridRight->blockSignals(blocked);
+}
+
+void CTQPipeSpecDlg::OnAddLeft() {
+    if (!Database()) {
+        return;
+    }
+    m_gridLeft->EndEdit();
+    CTQPipeMatl matl;
+    char name[32];
+    std::snprintf(name, sizeof name, "%d", g_matlCounter);
+    ++g_matlCounter;
+    matl.Name = std::string("管材") + name;
+    if (m_kind > 0) {
+        matl.Type = m_kind;
+    }
+    AddMaterialRow(matl);
+    m_gridLeft->FocusRow(m_gridLeft->RowCount() - 1);
+    MaterialFocusChanged();
+}
+
+void CTQPipeSpecDlg::OnDeleteLeft() {
+    if (!Database()) {
+        return;
+    }
+    m_gridLeft->EndEdit();
+    m_gridRight->EndEdit();
+    const std::vector<CTQGridRow*> selected = m_gridLeft->SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
+    if (m_focusedMatl && m_sizesChanged &&
+        std::find(selected.begin(), selected.end(), m_focusedMatl) == selected.end()) {
+        // The focused material stays: its size edits are kept, not dropped.
+        CTQArray<CTQPipeSpec> specs = ReadSizeRows();
+        BufferSizes(m_focusedMatl, specs);
+        m_sizesChanged = false;
+    }
+    {
+        const bool blocked = m_gridRight->blockSignals(true);
+        m_gridRight->clear();
+        m_gridRight->blockSignals(blocked);
+    }
+    const int firstIndex = m_gridLeft->indexOfTopLevelItem(selected.front());
+    const bool blocked = m_gridLeft->blockSignals(true);
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        auto* row = static_cast<MatlRow*>(*it);
+        m_deletedMatls.Add(row->matl.ID);
+        if (row == m_focusedMatl) {
+            // Its pending size edits go with it.
+            m_focusedMatl = nullptr;
+            m_sizesChanged = false;
+        }
+        delete row;  // removes its buffer file
+    }
+    m_gridLeft->blockSignals(blocked);
+    m_focusedMatl = nullptr;
+    m_sizesChanged = false;
+    if (!m_gridLeft->FocusRow(std::min(firstIndex, m_gridLeft->RowCount() - 1))) {
+        m_gridLeft->FocusRow(0);
+    }
+    MaterialFocusChanged();
+}
+
+void CTQPipeSpecDlg::OnAddRight() {
+    if (!Database() || !m_focusedMatl) {
+        return;
+    }
+    m_gridRight->EndEdit();
+    CTQPipeSpec spec;
+    spec.MatlID = m_focusedMatl->matl.ID;
+    AddSizeRow(spec, m_gridRight->RowCount() + 1);
+    Renumber();
+    m_gridRight->FocusRow(m_gridRight->RowCount() - 1);
+    m_sizesChanged = true;
+}
+
+void CTQPipeSpecDlg::OnDeleteRight() {
+    if (!Database()) {
+        return;
+    }
+    m_gridRight->EndEdit();
+    const std::vector<CTQGridRow*> selected = m_gridRight->SelectedRows();
+    const bool blocked = m_gridRight->blockSignals(true);
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        auto* row = static_cast<SpecRow*>(*it);
+        m_deletedSpecs.Add(row->spec.ID);
+        delete row;
+    }
+    m_gridRight->blockSignals(blocked);
+    Renumber();
+    m_sizesChanged = true;
+}
+
+void CTQPipeSpecDlg::OnOK() {
+    CADODatabase* db = Database();
+    if (!db) {
+        EndOK();
+        return;
+    }
+    m_gridLeft->EndEdit();
+    m_gridRight->EndEdit();
+    if (m_focusedMatl && m_sizesChanged) {
+        CTQArray<CTQPipeSpec> specs = ReadSizeRows();
+        BufferSizes(m_focusedMatl, specs);
+        m_sizesChanged = false;
+    }
+    if ((!m_deletedMatls.IsEmpty() || !m_deletedSpecs.IsEmpty()) &&
+        !Confirm(QStringLiteral("有材料规格被删除, 确定删除？"))) {
+        return;
+    }
+    QString error;
+    if (!WriteCatalog(error)) {
+        ShowError(error);
+        return;
+    }
+    EndOK();
+}
+
+bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
+    CADODatabase* db = Database();
+
+    // Everything to write, checked before the first write: names and DNs
+    // must be unique within what this dialog stores.
+    struct Pending {
+        MatlRow* row;
+        CTQPipeMatl matl;
+        bool withSizes;
+        CTQArray<CTQPipeSpec> specs;
+    };
+    std::vector<Pending> pending;
+    std::set<std::string> names;
+    for (CTQGridRow* r : m_gridLeft->Rows()) {
+        auto* row = static_cast<MatlRow*>(r);
+        Pending p{row, row->matl, false, {}};
+        p.matl.Name = row->text(0).toStdString();
+        p.matl.Mark = row->text(1).toStdString();
+        if (!names.insert(p.matl.Name).second) {
+            error = QStringLiteral("材料名称“%1”重复，未保存任何修改。").arg(Q(p.matl.Name));
+            return false;
+        }
+        if (row->held || row->buffered) {
+            if (!BufferedSizes(row, p.specs)) {
+                error = QStringLiteral("材料“%1”的规格无法读回，未保存任何修改。").arg(Q(p.matl.Name));
+                return false;
+            }
+            p.withSizes = true;
+            std::set<int> dns;
+            for (const CTQPipeSpec& s : p.specs) {
+                if (!dns.insert(s.DN).second) {
+                    error = QStringLiteral("材料“%1”的规格 DN %2 重复，未保存任何修改。")
+                                .arg(Q(p.matl.Name))
+                                .arg(s.DN);
+                    return false;
+                }
+            }
+        }
+        pending.push_back(std::move(p));
+    }
+
+    bool inTransaction = false;
+    try {
+        db->BeginTransaction();
+        inTransaction = true;
+        auto fail = [&](const QString& text) {
+            error = text + QStringLiteral("\n所有修改均未保存。");
+            db->RollbackTransaction();
+            inTransaction = false;
+            return false;
+        };
+        for (long id : m_deletedMatls) {
+            if (!CTQPipeMatl::Delete(id, db)) {
+                return fail(QStringLiteral("删除材料（ID %1）失败。").arg(id) + DbError(db));
+            }
+        }
+        for (long id : m_deletedSpecs) {
+            if (!CTQPipeSpec::Delete(id, db)) {
+                return fail(QStringLiteral("删除规格（ID %1）失败。").arg(id) + DbError(db));
+            }
+        }
+        for (Pending& p : pending) {
+            if (p.matl.ID < 0) {
+                if (!p.matl.Add(db)) {
+                    CTQPipeMatl existing;
+                    if (CTQPipeMatlManager::GetMatl(existing, p.matl.Name.c_str(), db)) {
+                        return fail(QStringLiteral("材料“%1”已存在。").arg(Q(p.matl.Name)));
+                    }
+                    return fail(QStringLiteral("材料“%1”添加失败。").arg(Q(p.matl.Name)) + DbError(db));
+                }
+            } else if (!p.matl.UpdateData(p.matl.ID, false, db)) {
+                return fail(QStringLiteral("材料“%1”保存失败。").arg(Q(p.matl.Name)) + DbError(db));
+            }
+            if (!p.withSizes) {
+                continue;
+            }
+            for (CTQPipeSpec& s : p.specs) {
+                s.MatlID = p.matl.ID;
+                if (s.ID < 0) {
+                    if (!s.Add(db)) {
+                        CTQPipeSpec existing;
+                        if (CTQPipeMatlManager::GetSpec(existing, p.matl.ID, s.DN, db)) {
+                            return fail(QStringLiteral("材料“%1”已有 DN %2 的规格。").arg(Q(p.matl.Name)).arg(s.DN));
+                        }
+                        return fail(QStringLiteral("材料“%1”的规格 DN %2 添加失败。").arg(Q(p.matl.Name)).arg(s.DN) +
+                                    DbError(db));
+                    }
+                } else if (!s.UpdateData(s.ID, false, db)) {
+                    return fail(QStringLiteral("材料“%1”的规格 DN %2 保存失败。").arg(Q(p.matl.Name)).arg(s.DN) +
+                                DbError(db));
+                }
+            }
+        }
+        db->CommitTransaction();
+        inTransaction = false;
+    } catch (const RVNADO::ComError& e) {
+        if (inTransaction) {
+            try {
+                db->RollbackTransaction();
+            } catch (const RVNADO::ComError&) {
+                // the connection is gone: nothing was committed
+            }
+        }
+        error = QStringLiteral("数据库操作失败，所有修改均未保存：\n") + Q(e.Description().empty() ? e.what() : e.Description());
+        return false;
+    }
+    return true;
+}
+
+// ---- export --------------------------------------------------------------------
+
+namespace RVN {
+
+bool ShowPipeSpecDlg(int kind, CADODatabase* db) {
+    if (!EnsureDialogApplication()) {
+        return false;
+    }
+    if (!db) {
+        db = GetRVNBaseDataBase();
+    }
+    try {
+        CTQPipeSpecDlg dlg(kind, db, QApplication::activeWindow());
+        return dlg.DoModal() == CTQCatalogDlg::IDOK;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "TQRVNBaseUI: %s\n", e.what());
+        return false;
+    }
+}
+
+} // namespace RVN

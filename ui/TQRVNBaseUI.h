@@ -1,0 +1,13 @@
+// TQRVNBaseUI: the catalog dialogs on Qt Widgets.  The one header a host
+// includes for the dialogs library; it needs Qt's headers (RVNDialogs.h
+// alone does not).
+#pragma once
+
+#include "TQRVNBaseExport.h"
+
+#include "ui/RVNDialogs.h"
+#include "ui/CTQPrompter.h"
+#include "ui/CTQReportGrid.h"
+#include "ui/CTQCatalogDlg.h"
+#include "ui/CTQPipeSpecDlg.h"
+#include "ui/CTQDuctSpecDlg.h"
