@@ -28,3 +28,6 @@
 #include "db/provider/Variant.h"
 
 #include "sizing/RVNSizing.h"
+#include "db/ADOCommand.h"
+#include "db/ADORecordBinding.h"
+#include "db/provider/Bitmap.h"

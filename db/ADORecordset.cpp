@@ -99,6 +99,7 @@ int CADORecordset::Open(RVNADO::ConnectionPtr mpdb, const std::string& lpstrExec
         if (m_pRecordset && m_pRecordset->GetState() != RVNADO::adStateClosed)
             m_pRecordset->Close();
         m_nEditStatus = dbEditNone;
+        m_pRecBinding = nullptr;
         RVNADO::Recordset& rs = Deref(m_pRecordset);
         rs.PutCursorType(RVNADO::adOpenStatic);
         rs.PutCursorLocation(RVNADO::adUseServer);
@@ -133,8 +134,9 @@ void CADORecordset::Close()
     if (IsOpen()) {
         if (m_nEditStatus != dbEditNone)
             CancelUpdate();
-        // The sort order is cleared here once sorting is offered.
+        m_pRecordset->PutSort(std::string());
         m_pRecordset->Close();
+        m_pRecBinding = nullptr;
     }
 }
 
@@ -157,6 +159,7 @@ int CADORecordset::Requery()
     try {
         m_pRecordset->Requery(-1);
         m_nEditStatus = dbEditNone;  // the pending edit went with the old rows
+        RefreshBinding();
         return 1;
     } catch (const ComError& e) {
         dump_com_error(e);
@@ -168,10 +171,29 @@ int CADORecordset::Requery()
 
 int CADORecordset::IsEof() { return Deref(m_pRecordset).IsEOF() ? 1 : 0; }
 int CADORecordset::IsBof() { return Deref(m_pRecordset).IsBOF() ? 1 : 0; }
-void CADORecordset::MoveFirst() { Deref(m_pRecordset).MoveFirst(); }
-void CADORecordset::MoveNext() { Deref(m_pRecordset).MoveNext(); }
-void CADORecordset::MovePrevious() { Deref(m_pRecordset).MovePrevious(); }
-void CADORecordset::MoveLast() { Deref(m_pRecordset).MoveLast(); }
+void CADORecordset::MoveFirst()
+{
+    Deref(m_pRecordset).MoveFirst();
+    RefreshBinding();
+}
+
+void CADORecordset::MoveNext()
+{
+    Deref(m_pRecordset).MoveNext();
+    RefreshBinding();
+}
+
+void CADORecordset::MovePrevious()
+{
+    Deref(m_pRecordset).MovePrevious();
+    RefreshBinding();
+}
+
+void CADORecordset::MoveLast()
+{
+    Deref(m_pRecordset).MoveLast();
+    RefreshBinding();
+}
 
 unsigned long CADORecordset::GetRecordCount() { return tqrvn::db::CountRecords(Deref(m_pRecordset)); }
 

@@ -6,24 +6,33 @@
 // GetRecordCount, read fields; or AddNew()/Edit(), SetFieldValue, Update();
 // then Close or destroy.
 //
-// Open, Requery, Update and the field reads and writes catch provider
-// errors: they record them (GetLastError, GetLastErrorString, the text
-// prefixed with the query) and return 0 (false).  Moves, end tests,
-// GetRecordCount, AddNew(), Edit, CancelUpdate, Delete, Close, IsOpen,
-// GetFieldCount and GetFieldInfo let RVNADO::ComError through.
+// Open, Requery, Update, the field reads and writes, long data,
+// AddNew(CADORecordBinding&), SetFilter, SetSort, Clone, SaveAsXML, OpenXML
+// and Execute catch provider errors: they record them (GetLastError,
+// GetLastErrorString, the text prefixed with the query) and return 0
+// (false).  Moves, end tests, pages, positions, bookmarks, GetRecordCount,
+// AddNew(), Edit, CancelUpdate, Delete, Close, IsOpen, Find, FindFirst,
+// FindNext, RecordBinding, GetString, GetFieldCount and GetFieldInfo let
+// RVNADO::ComError through.
 //
 // Used on the thread of its CADODatabase; no locks.
 #pragma once
 
 #include "TQRVNBaseExport.h"
 #include "db/ADODatabase.h"
+#include "db/ADORecordBinding.h"
 #include "db/NumberText.h"
+#include "db/provider/Bitmap.h"
 #include "db/provider/RVNADO.h"
+
+#include <cstddef>
 
 #include <cstdint>
 #include <string>
 
 // Description of one field, filled by CADORecordset::GetFieldInfo.
+class CADOCommand;
+
 struct CADOFieldInfo {
     char m_strName[30];      // field name, at most 29 bytes, NUL-terminated, whole UTF-8 characters
     short m_nType;           // RVNADO::DataTypeEnum
@@ -43,6 +52,8 @@ public:
     enum cadoOpenEnum { openUnknown = 0, openQuery = 1, openTable = 2, openStoredProc = 3 };
     // Edit states.
     enum cadoEditEnum { dbEditNone = 0, dbEditNew = 1, dbEdit = 2 };
+    // Search directions of Find.
+    enum cadoSearchEnum { searchForward = 1, searchBackward = -1 };
 
     CADORecordset();
     explicit CADORecordset(CADODatabase* pAdoDatabase);
@@ -82,9 +93,56 @@ public:
     // The provider's count, or the rows counted by walking (the cursor then
     // stands on the first row).
     unsigned long GetRecordCount();
-    // Pages, absolute positions, bookmarks, Find/FindFirst/FindNext,
-    // SetFilter, SetSort, Clone, SaveAsXML/OpenXML, GetString and
-    // Execute(CADOCommand*) are added here with those features.
+    // Pages and positions count the rows from 1 (filter and sort order
+    // applied); before the first row the position is -2, after the last -3.
+    long GetAbsolutePage();
+    void SetAbsolutePage(int nPage);
+    long GetPageCount();
+    long GetPageSize();
+    void SetPageSize(int nSize);
+    long GetAbsolutePosition();
+    void SetAbsolutePosition(int nPosition);
+    // Remembers the current row; SetBookmark returns to it (0 when none was
+    // remembered).
+    void GetBookmark();
+    int SetBookmark();
+
+    // ---- Search, filter, sort, copies, files ------------------------------
+    // Moves to the next row (searchForward, from the current one) or the
+    // previous one (searchBackward) for which "Column op value" holds:
+    // op one of =, <>, <, >, <=, >=, LIKE (wildcards * or % and _ or ?),
+    // value a number, a 'text' ('' for a quote) or a #date#.  1 when found
+    // (the row is remembered for FindNext); 0 at the end (beginning) of the
+    // file.  Another direction gives 0 and resets the direction to forward.
+    // A criterion that cannot be read raises RVNADO::ComError.
+    int Find(const std::string& lpFind, int nSearchDirection = searchForward);
+    // Find from the first row, forward.
+    int FindFirst(const std::string& lpFind);
+    // The next match of the last criterion, in its direction, after the
+    // last row found (from the current row when none was found yet).
+    int FindNext();
+    // Shows only the rows whose comparisons, joined by AND and OR and
+    // grouped with parentheses, hold; "" shows every row again.
+    int SetFilter(const std::string& strFilter);
+    // "Col [ASC|DESC], ..." over the snapshot; "" restores the query's order.
+    int SetSort(const std::string& lpstrCriteria);
+    // The target's recordset becomes a second cursor over these rows (only
+    // that member of the target changes): it moves on its own and shows the
+    // edits made through either.
+    int Clone(CADORecordset& pRs);
+    // Saves the rows (filter and sort order applied) with their field
+    // descriptions as an XML file, replacing the file.
+    int SaveAsXML(const std::string& lpstrXMLFile);
+    // Opens a file written by SaveAsXML; its rows are read-only.
+    int OpenXML(const std::string& lpstrXMLFile);
+    // numRecords rows (0: all) from the current one as text: fields
+    // separated by lpCols (a tab when empty), rows ended by lpRows (a
+    // carriage return when empty), null fields as lpNull.  The cursor moves
+    // past the rows given.
+    std::string GetString(const std::string& lpCols, const std::string& lpRows, const std::string& lpNull,
+                          long numRecords = 0);
+    // Runs a command into this recordset (closed first).
+    int Execute(CADOCommand* pAdoCommand);
 
     // ---- Editing --------------------------------------------------------
     // Starts a new row; its autonumber can be read at once.
@@ -97,8 +155,16 @@ public:
     void CancelUpdate();
     // Deletes the current row from its table.
     int Delete();
-    // Record binding (RecordBinding, AddNew(CADORecordBinding&)) is added
-    // here with that feature.
+    // Binds a row structure to the open recordset: it receives the current
+    // row now and after every move.  A column it names that the recordset
+    // lacks raises RVNADO::ComError.  The structure must outlive the binding,
+    // which ends with Close, the next Open or the next RecordBinding.
+    int RecordBinding(CADORecordBinding& pAdoRecordBinding);
+    // Adds a row from the members of a row structure and stores it; the
+    // structure then holds the stored row (its autonumber included).  0 with
+    // the error recorded without a RecordBinding first, or when the row
+    // cannot be stored (nothing is left behind).
+    int AddNew(CADORecordBinding& pAdoRecordBinding);
 
     // ---- Fields -----------------------------------------------------------
     RVNADO::FieldsPtr GetFields();
@@ -172,8 +238,34 @@ public:
     int SetFieldValue(const std::string& lpFieldName, const RVNADO::Variant& vtValue);
     int SetFieldEmpty(int nIndex);
     int SetFieldEmpty(const std::string& lpFieldName);
-    // GetChunk and AppendChunk (long data, bitmaps) are added here with
-    // that feature.
+
+    // ---- Long data (fields with the long-data attribute 0x80) ------------
+    // The whole value into a buffer that holds GetFieldActualSize bytes.
+    int GetChunk(int nIndex, void* lpData);
+    int GetChunk(const std::string& lpFieldName, void* lpData);
+    // The same into a buffer of nCapacity bytes: 0 with the error recorded
+    // when the value does not fit.
+    int GetChunk(int nIndex, void* lpData, std::size_t nCapacity);
+    int GetChunk(const std::string& lpFieldName, void* lpData, std::size_t nCapacity);
+    int GetChunk(int nIndex, std::string& strValue);
+    int GetChunk(const std::string& lpFieldName, std::string& strValue);
+    // The BMP file image the field holds, as a 32-bit image.  0 (bitmap
+    // untouched) unless the field is long data holding a well-formed BMP
+    // image whose offsets and sizes lie within the value.
+    int GetChunk(int nIndex, RVNADO::CBitmap& bitmap);
+    int GetChunk(const std::string& lpFieldName, RVNADO::CBitmap& bitmap);
+    // Appends bytes to the pending value (AddNew or Edit first; the first
+    // piece of an edit replaces the value).
+    int AppendChunk(int nIndex, const void* lpData, unsigned int nBytes);
+    int AppendChunk(const std::string& lpFieldName, const void* lpData, unsigned int nBytes);
+    // Appends the whole file; 0 when the field is not long data or the file
+    // cannot be read whole.
+    int AppendChunk(int nIndex, const std::string& lpszFileName);
+    int AppendChunk(const std::string& lpFieldName, const std::string& lpszFileName);
+    // Stores the bitmap as a complete 32-bit BMP file image; 0 for a null
+    // or malformed bitmap.
+    int AppendChunk(int nIndex, RVNADO::HBITMAP hBitmap);
+    int AppendChunk(const std::string& lpFieldName, RVNADO::HBITMAP hBitmap);
 
     // The provider objects.
     RVNADO::RecordsetPtr m_pRecordset;
@@ -185,6 +277,11 @@ protected:
     int PutFieldValue(const RVNADO::Variant& vtIndex, const RVNADO::Variant& vtField);
     // Records a caught provider error with the query in front.
     void dump_com_error(const RVNADO::ComError& e);
+    // Long data of a field in pieces of 100 bytes: the whole value into a
+    // buffer of at least nCapacity bytes, or as text.
+    int GetChunk(const RVNADO::FieldPtr& pField, void* lpData, std::size_t nCapacity);
+    int GetChunk(const RVNADO::FieldPtr& pField, std::string& strValue);
+    int AppendChunk(const RVNADO::FieldPtr& pField, const void* lpData, unsigned int nBytes);
 
     RVNADO::ConnectionPtr m_pConnection;
     int m_nSearchDirection = 1;
@@ -194,7 +291,7 @@ protected:
     int m_nEditStatus = dbEditNone;
     std::string m_strLastError;
     std::uint32_t m_dwLastError = 0;
-    void* m_pRecBinding = nullptr;  // record-binding interface, set with record binding
+    CADORecordBinding* m_pRecBinding = nullptr;  // the row structure bound by RecordBinding
     std::string m_strQuery;
 
 private:
@@ -202,4 +299,11 @@ private:
     const RVNADO::Variant& FieldValue(int nIndex);
     const RVNADO::Variant& FieldValue(const std::string& lpFieldName);
     int RecordError(const std::exception& e);
+    // Copies the current row into the bound row structure, if any.
+    void RefreshBinding();
+    RVNADO::FieldPtr FieldForChunk(int nIndex);
+    RVNADO::FieldPtr FieldForChunk(const std::string& lpFieldName);
+    int GetBitmap(const RVNADO::FieldPtr& pField, RVNADO::CBitmap& bitmap);
+    int AppendFile(const RVNADO::FieldPtr& pField, const std::string& lpszFileName);
+    int AppendBitmap(const RVNADO::FieldPtr& pField, RVNADO::HBITMAP hBitmap);
 };

@@ -1,6 +1,8 @@
 // The database provider on SQLite 3.
 #include "db/provider/RVNADO.h"
 
+#include "db/provider/Criteria.h"
+#include "db/provider/Persist.h"
 #include "db/provider/ProviderText.h"
 
 #include <sqlite3.h>
@@ -9,7 +11,11 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <system_error>
@@ -711,6 +717,16 @@ long Connection::GetTransactionLevel() const { return m_impl->level; }
 
 // ---- Recordset core ------------------------------------------------------------
 
+// The rows of a snapshot, shared by a recordset and its clones: an edit or
+// a deletion through one shows in the others.
+struct RowStore {
+    std::vector<Variant> cells;  // rows * cols, row after row
+    std::vector<char> deleted;   // per row: deleted through one of the cursors
+    long rows = 0;
+    long live = 0;
+    long deletions = 0;          // rows deleted so far (cursors cache their counts by it)
+};
+
 struct RecordsetCore {
     ConnectionPtr connection;
     std::string source;
@@ -721,11 +737,24 @@ struct RecordsetCore {
     bool open = false;
 
     std::vector<ColumnInfo> cols;
-    std::vector<Variant> cells;  // rows * cols, row after row
-    std::vector<char> deleted;   // per row: deleted through this recordset
-    long rows = 0;
-    long live = 0;
-    long cur = 0;                // -1 before the first row, rows after the last
+    std::shared_ptr<RowStore> data = std::make_shared<RowStore>();
+    // The cursor's view of the rows.  Without a filter or a sort order a
+    // position is a row number; with one, positions index `view`, the row
+    // numbers that pass the filter in sort order.
+    bool viewed = false;
+    std::vector<long> view;
+    std::vector<long> posOf;     // with a view: the position of each row, -1 when filtered out
+    std::string filterText;
+    std::string sortText;
+    long cur = 0;                // position: -1 before the first row, Count() after the last
+    long pageSize = 10;
+    // Long data written in pieces: per field, whether the current edit has
+    // already received a piece (the first piece replaces the value).
+    std::vector<char> chunkStarted;
+    // Reading long data in pieces: the field and the offset reached.
+    mutable long chunkField = -1;
+    mutable long chunkRow = -1;
+    mutable std::size_t chunkOffset = 0;
 
     // Writing through to the table.
     bool tableBound = false;     // every column comes from one table
@@ -764,17 +793,41 @@ struct RecordsetCore {
                            "There is no field number " + IntText(index) + " in the recordset.");
     }
 
-    bool HasCurrentRow() const { return cur >= 0 && cur < rows && !deleted[static_cast<std::size_t>(cur)]; }
+    long Count() const { return viewed ? static_cast<long>(view.size()) : data->rows; }
+    long RowAt(long pos) const { return viewed ? view[static_cast<std::size_t>(pos)] : pos; }
+    long CurRow() const { return RowAt(cur); }
+    bool LiveAt(long pos) const { return !data->deleted[static_cast<std::size_t>(RowAt(pos))]; }
+    // Rows of the view not deleted (through this cursor or a clone).
+    long LiveCount() const
+    {
+        if (!viewed)
+            return data->live;
+        if (liveDeletions != data->deletions || liveSize != static_cast<long>(view.size())) {
+            long n = 0;
+            for (long r : view)
+                n += data->deleted[static_cast<std::size_t>(r)] ? 0 : 1;
+            viewLive = n;
+            liveDeletions = data->deletions;
+            liveSize = static_cast<long>(view.size());
+        }
+        return viewLive;
+    }
+    mutable long viewLive = 0;
+    mutable long liveDeletions = -1;
+    mutable long liveSize = -1;
+
+    bool HasCurrentRow() const { return cur >= 0 && cur < Count() && LiveAt(cur); }
 
     void RequireCurrentRow() const
     {
         if (!HasCurrentRow())
             throw ComError(Status::NoCurrentRecord, kRecordsetSource,
-                           cur >= 0 && cur < rows ? "The current row has been deleted."
+                           cur >= 0 && cur < Count() ? "The current row has been deleted."
                                                   : "There is no current row: the cursor is at BOF or EOF.");
     }
 
-    const Variant* Row(long r) const { return cells.data() + static_cast<std::size_t>(r) * cols.size(); }
+    // The cells of row number r (not a position).
+    const Variant* Row(long r) const { return data->cells.data() + static_cast<std::size_t>(r) * cols.size(); }
 
     const Variant& Value(long index) const
     {
@@ -783,7 +836,7 @@ struct RecordsetCore {
         if (edit != adEditNone)
             return buffer[static_cast<std::size_t>(index)];
         RequireCurrentRow();
-        return Row(cur)[index];
+        return Row(CurRow())[index];
     }
 
     // Callers mostly read the fields of a row in column order, so the field
@@ -805,6 +858,10 @@ struct RecordsetCore {
     mutable long lastFound = -1;
 
     void Load(const std::string& sql);
+    void SetView(const std::string& filter, const std::string& sort);
+    long PositionOfBookmark(const Variant& bookmark) const;
+    long LivePositionOrdinal() const;
+    void MoveToOrdinal(long ordinal);
     void Put(long index, const Variant& value);
     void LoadFrom(sqlite3* db, sqlite3_stmt* st);
     void CheckWritable();
@@ -872,6 +929,8 @@ void RecordsetCore::LoadFrom(sqlite3* db, sqlite3_stmt* st)
                 c.attributes |= adFldUpdatable;
     }
     // The rows.
+    std::vector<Variant>& cells = data->cells;
+    long& rows = data->rows;
     cells.reserve(static_cast<std::size_t>(n) * 32);
     while (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
@@ -881,8 +940,8 @@ void RecordsetCore::LoadFrom(sqlite3* db, sqlite3_stmt* st)
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             ThrowEngine(db, rc);
     }
-    live = rows;
-    deleted.assign(static_cast<std::size_t>(rows), 0);
+    data->live = rows;
+    data->deleted.assign(static_cast<std::size_t>(rows), 0);
     // An expression column takes the type of its first non-null value.
     for (int i = 0; i < n; ++i) {
         ColumnInfo& c = cols[static_cast<std::size_t>(i)];
@@ -917,9 +976,9 @@ void RecordsetCore::Load(const std::string& sql)
         throw ComError(Status::SqlError, kRecordsetSource,
                        "A recordset opens one statement; the text holds more than one.");
     cols.clear();
-    cells.clear();
-    deleted.clear();
-    rows = live = 0;
+    data = std::make_shared<RowStore>();
+    viewed = false;
+    view.clear();
     keyChecked = false;
     keyCols.clear();
     autoNumberCol = -1;
@@ -937,6 +996,8 @@ void RecordsetCore::Load(const std::string& sql)
 
 void RecordsetCore::CheckWritable()
 {
+    if ((options & 0xffff) == adCmdFile)
+        throw ComError(Status::NotUpdatable, kRecordsetSource, "A recordset opened from a saved file is read-only.");
     if (lockType == adLockReadOnly)
         throw ComError(Status::NotUpdatable, kRecordsetSource, "The recordset was opened read-only.");
     if (!tableBound)
@@ -982,7 +1043,7 @@ void RecordsetCore::CheckWritable()
             // (a join of the table with itself): writing by key would hit the
             // wrong row.
             std::set<std::string> seen;
-            for (long r = 0; r < rows && notUpdatableWhy.empty(); ++r) {
+            for (long r = 0; r < data->rows && notUpdatableWhy.empty(); ++r) {
                 std::string key;
                 for (long k : keyCols) {
                     key += Row(r)[k].ToText();
@@ -1129,11 +1190,16 @@ void RecordsetCore::Update()
         std::vector<Variant> row = ReadBack(db, rowidTable, sqlite3_last_insert_rowid(db), key);
         if (row.empty())
             row = buffer;
-        cells.insert(cells.end(), row.begin(), row.end());
-        deleted.push_back(0);
-        ++rows;
-        ++live;
-        cur = rows - 1;
+        data->cells.insert(data->cells.end(), row.begin(), row.end());
+        data->deleted.push_back(0);
+        ++data->rows;
+        ++data->live;
+        if (viewed) {  // a new row joins the view at its end until the view is set again
+            view.push_back(data->rows - 1);
+            posOf.resize(static_cast<std::size_t>(data->rows), -1);
+            posOf.back() = static_cast<long>(view.size()) - 1;
+        }
+        cur = Count() - 1;
     } else {
         bool any = false;
         for (char d : dirty)
@@ -1151,7 +1217,7 @@ void RecordsetCore::Update()
             }
             std::vector<Stored> oldKey, newKey;
             for (long k : keyCols) {
-                oldKey.push_back(Coerce(Row(cur)[k], cols[static_cast<std::size_t>(k)]));
+                oldKey.push_back(Coerce(Row(CurRow())[k], cols[static_cast<std::size_t>(k)]));
                 newKey.push_back(dirty[static_cast<std::size_t>(k)] ? stored[static_cast<std::size_t>(k)] : oldKey.back());
             }
             Statement st;
@@ -1171,7 +1237,7 @@ void RecordsetCore::Update()
             std::vector<Variant> row = ReadBack(db, false, 0, newKey);
             if (row.empty())
                 row = buffer;
-            std::copy(row.begin(), row.end(), cells.begin() + static_cast<std::ptrdiff_t>(cur) * ColCount());
+            std::copy(row.begin(), row.end(), data->cells.begin() + static_cast<std::ptrdiff_t>(CurRow()) * ColCount());
         }
     }
     CancelUpdate();
@@ -1180,6 +1246,7 @@ void RecordsetCore::Update()
 void RecordsetCore::CancelUpdate()
 {
     edit = adEditNone;
+    chunkStarted.clear();
     buffer.clear();
     stored.clear();
     dirty.clear();
@@ -1194,15 +1261,16 @@ void RecordsetCore::Delete()
     st.Prepare(db, "DELETE FROM " + QuoteIdentifier(database) + "." + QuoteIdentifier(table) + " WHERE " + KeyWhere());
     int n = 0;
     for (long k : keyCols)
-        Bind(db, st.stmt, ++n, Coerce(Row(cur)[k], cols[static_cast<std::size_t>(k)]));
+        Bind(db, st.stmt, ++n, Coerce(Row(CurRow())[k], cols[static_cast<std::size_t>(k)]));
     const int rc = sqlite3_step(st.stmt);
     if (rc != SQLITE_DONE)
         ThrowEngine(db, rc);
     if (sqlite3_changes(db) == 0)
         throw ComError(Status::DeletedRow, kRecordsetSource,
                        "The row cannot be deleted: it has been deleted from the table " + table + " since it was read.");
-    deleted[static_cast<std::size_t>(cur)] = 1;
-    --live;
+    data->deleted[static_cast<std::size_t>(CurRow())] = 1;
+    --data->live;
+    ++data->deletions;
 }
 
 // Writes a value into the pending row; the first write to a row that is
@@ -1217,7 +1285,8 @@ void RecordsetCore::Put(long index, const Variant& value)
     const std::size_t i = static_cast<std::size_t>(index);
     Stored s = Coerce(value, cols[i]);
     if (edit == adEditNone) {
-        const Variant* row = Row(cur);
+        const Variant* row = Row(CurRow());
+        chunkStarted.clear();
         buffer.assign(row, row + ColCount());
         stored.assign(cols.size(), Stored());
         dirty.assign(cols.size(), 0);
@@ -1230,17 +1299,18 @@ void RecordsetCore::Put(long index, const Variant& value)
 
 long RecordsetCore::FirstLive() const
 {
-    for (long r = 0; r < rows; ++r)
-        if (!deleted[static_cast<std::size_t>(r)])
-            return r;
-    return rows;
+    const long n = Count();
+    for (long p = 0; p < n; ++p)
+        if (LiveAt(p))
+            return p;
+    return n;
 }
 
 long RecordsetCore::LastLive() const
 {
-    for (long r = rows - 1; r >= 0; --r)
-        if (!deleted[static_cast<std::size_t>(r)])
-            return r;
+    for (long p = Count() - 1; p >= 0; --p)
+        if (LiveAt(p))
+            return p;
     return -1;
 }
 
@@ -1304,8 +1374,9 @@ void Recordset::Close()
     // Field objects still held by a caller keep the old core, now closed.
     m_core->open = false;
     m_core->CancelUpdate();
-    m_core->cells.clear();
-    m_core->rows = m_core->live = 0;
+    m_core->data = std::make_shared<RowStore>();  // a clone keeps the rows it shares
+    m_core->viewed = false;
+    m_core->view.clear();
     m_core = std::move(closed);
 }
 
@@ -1350,7 +1421,7 @@ bool Recordset::IsEOF() const
     m_core->RequireOpen();
     if (m_core->edit == adEditAdd)
         return false;
-    return m_core->live == 0 || m_core->cur >= m_core->rows;
+    return m_core->LiveCount() == 0 || m_core->cur >= m_core->Count();
 }
 
 bool Recordset::IsBOF() const
@@ -1358,7 +1429,7 @@ bool Recordset::IsBOF() const
     m_core->RequireOpen();
     if (m_core->edit == adEditAdd)
         return false;
-    return m_core->live == 0 || m_core->cur < 0;
+    return m_core->LiveCount() == 0 || m_core->cur < 0;
 }
 
 void Recordset::MoveFirst()
@@ -1372,7 +1443,7 @@ void Recordset::MoveLast()
 {
     m_core->RequireOpen();
     m_core->Update();
-    m_core->cur = m_core->live == 0 ? m_core->rows : m_core->LastLive();
+    m_core->cur = m_core->LiveCount() == 0 ? m_core->Count() : m_core->LastLive();
 }
 
 void Recordset::MoveNext()
@@ -1380,12 +1451,13 @@ void Recordset::MoveNext()
     m_core->RequireOpen();
     m_core->Update();
     RecordsetCore& c = *m_core;
-    if (c.rows == 0 || c.cur >= c.rows)
+    const long n = c.Count();
+    if (n == 0 || c.cur >= n)
         throw ComError(Status::NoCurrentRecord, kRecordsetSource, "Cannot move past the end of the recordset.");
-    long r = c.cur + 1;
-    while (r < c.rows && c.deleted[static_cast<std::size_t>(r)])
-        ++r;
-    c.cur = r;
+    long p = c.cur + 1;
+    while (p < n && !c.LiveAt(p))
+        ++p;
+    c.cur = p;
 }
 
 void Recordset::MovePrevious()
@@ -1393,18 +1465,18 @@ void Recordset::MovePrevious()
     m_core->RequireOpen();
     m_core->Update();
     RecordsetCore& c = *m_core;
-    if (c.rows == 0 || c.cur < 0)
+    if (c.Count() == 0 || c.cur < 0)
         throw ComError(Status::NoCurrentRecord, kRecordsetSource, "Cannot move before the beginning of the recordset.");
-    long r = c.cur - 1;
-    while (r >= 0 && c.deleted[static_cast<std::size_t>(r)])
-        --r;
-    c.cur = r;
+    long p = c.cur - 1;
+    while (p >= 0 && !c.LiveAt(p))
+        --p;
+    c.cur = p;
 }
 
 long Recordset::GetRecordCount() const
 {
     m_core->RequireOpen();
-    return m_core->cursorType == adOpenForwardOnly ? -1 : m_core->live;
+    return m_core->cursorType == adOpenForwardOnly ? -1 : m_core->LiveCount();
 }
 
 void Recordset::AddNew()
@@ -1427,6 +1499,7 @@ void Recordset::AddNew()
     c.buffer = std::move(buffer);
     c.stored = std::move(stored);
     c.dirty = std::move(dirty);
+    c.chunkStarted.clear();
     c.edit = adEditAdd;
 }
 
@@ -1470,7 +1543,10 @@ void Recordset::Requery(long /*options*/)
     const long options = m_core->options;
     const LockTypeEnum lockType = m_core->lockType;
     Close();  // a pending edit is dropped; the properties stay
-    Open(source, connection, m_core->cursorType, lockType, options);
+    if ((options & 0xffff) == adCmdFile)
+        Open(source, std::string("Provider=MSPersist;"), m_core->cursorType, lockType, options);
+    else
+        Open(source, connection, m_core->cursorType, lockType, options);
 }
 
 FieldsPtr Recordset::GetFields()
@@ -1491,9 +1567,375 @@ long Recordset::FindField(const std::string& name) const
     return m_core->FindField(name);
 }
 
-const Variant& Recordset::GetCollect(long index) const { return m_core->Value(index); }
+const Variant& Recordset::GetCollect(long index) const
+{
+    m_core->chunkField = -1;  // reading a value starts long data over
+    return m_core->Value(index);
+}
 
 void Recordset::PutCollect(long index, const Variant& value) { m_core->Put(index, value); }
+
+// ---- Views, positions, bookmarks and search -------------------------------------------
+
+void RecordsetCore::SetView(const std::string& filter, const std::string& sort)
+{
+    const FieldLookup lookup = [this](const std::string& name) { return FindField(name); };
+    // Both texts are checked before anything changes.
+    const bool filtered = filter.find_first_not_of(" \t\r\n") != std::string::npos;
+    Criteria criteria;
+    if (filtered)
+        criteria = Criteria::Parse(filter, lookup, true);
+    const std::vector<SortKey> keys = ParseSort(sort, lookup);
+    if (!filtered && keys.empty()) {
+        viewed = false;
+        view.clear();
+        posOf.clear();
+    } else {
+        std::vector<long> rowsShown;
+        rowsShown.reserve(static_cast<std::size_t>(data->rows));
+        for (long r = 0; r < data->rows; ++r)
+            if (!data->deleted[static_cast<std::size_t>(r)] && (!filtered || criteria.Matches(Row(r))))
+                rowsShown.push_back(r);
+        if (!keys.empty())
+            std::stable_sort(rowsShown.begin(), rowsShown.end(), [&](long a, long b) {
+                const Variant* ra = Row(a);
+                const Variant* rb = Row(b);
+                for (const SortKey& k : keys) {
+                    const int c = CompareForSort(ra[k.field], rb[k.field]);
+                    if (c != 0)
+                        return k.descending ? c > 0 : c < 0;
+                }
+                return false;
+            });
+        view = std::move(rowsShown);
+        posOf.assign(static_cast<std::size_t>(data->rows), -1);
+        for (std::size_t p = 0; p < view.size(); ++p)
+            posOf[static_cast<std::size_t>(view[p])] = static_cast<long>(p);
+        viewed = true;
+    }
+    filterText = filtered ? filter : std::string();
+    sortText = keys.empty() ? std::string() : sort;
+    cur = FirstLive();
+}
+
+long RecordsetCore::PositionOfBookmark(const Variant& bookmark) const
+{
+    if (!bookmark.IsInteger() || bookmark.Kind() == VT_UI8)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The value is not a bookmark.");
+    const std::int64_t r = bookmark.GetInt();
+    if (r < 0 || r >= data->rows)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The bookmark names no row of this recordset.");
+    if (data->deleted[static_cast<std::size_t>(r)])
+        throw ComError(Status::NoCurrentRecord, kRecordsetSource, "The row of the bookmark has been deleted.");
+    if (!viewed)
+        return static_cast<long>(r);
+    const long p = static_cast<std::size_t>(r) < posOf.size() ? posOf[static_cast<std::size_t>(r)] : -1;
+    if (p < 0)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The row of the bookmark is hidden by the filter.");
+    return p;
+}
+
+// 1-based rank of the current row among the live rows of the view; 0 when
+// the current row is deleted.
+long RecordsetCore::LivePositionOrdinal() const
+{
+    if (!LiveAt(cur))
+        return 0;
+    if (LiveCount() == Count())
+        return cur + 1;
+    long n = 0;
+    for (long p = 0; p <= cur; ++p)
+        n += LiveAt(p) ? 1 : 0;
+    return n;
+}
+
+void RecordsetCore::MoveToOrdinal(long ordinal)
+{
+    if (ordinal < 1 || ordinal > LiveCount())
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The position lies outside the recordset.");
+    if (LiveCount() == Count()) {
+        cur = ordinal - 1;
+        return;
+    }
+    long n = 0;
+    for (long p = 0; p < Count(); ++p)
+        if (LiveAt(p) && ++n == ordinal) {
+            cur = p;
+            return;
+        }
+}
+
+long Recordset::GetPageSize() const { return m_core->pageSize; }
+
+void Recordset::PutPageSize(long rows)
+{
+    if (rows <= 0)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The page size must be at least one row.");
+    m_core->pageSize = rows;
+}
+
+long Recordset::GetPageCount() const
+{
+    m_core->RequireOpen();
+    const long n = m_core->LiveCount();
+    return (n + m_core->pageSize - 1) / m_core->pageSize;
+}
+
+long Recordset::GetAbsolutePosition() const
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    if (c.edit == adEditAdd)
+        return adPosUnknown;
+    if (c.LiveCount() == 0 || c.cur >= c.Count())
+        return c.LiveCount() == 0 && c.cur < 0 ? adPosBOF : adPosEOF;
+    if (c.cur < 0)
+        return adPosBOF;
+    const long n = c.LivePositionOrdinal();
+    return n == 0 ? static_cast<long>(adPosUnknown) : n;
+}
+
+void Recordset::PutAbsolutePosition(long position)
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    m_core->MoveToOrdinal(position);
+}
+
+long Recordset::GetAbsolutePage() const
+{
+    const long p = GetAbsolutePosition();
+    if (p < 0)
+        return p;
+    return (p - 1) / m_core->pageSize + 1;
+}
+
+void Recordset::PutAbsolutePage(long page)
+{
+    m_core->RequireOpen();
+    if (page < 1 || page > GetPageCount())
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The page lies outside the recordset.");
+    m_core->Update();
+    m_core->MoveToOrdinal((page - 1) * m_core->pageSize + 1);
+}
+
+Variant Recordset::GetBookmark() const
+{
+    m_core->RequireOpen();
+    m_core->RequireCurrentRow();
+    return Variant::I8(m_core->CurRow());
+}
+
+void Recordset::PutBookmark(const Variant& bookmark)
+{
+    m_core->RequireOpen();
+    const long p = m_core->PositionOfBookmark(bookmark);
+    m_core->Update();
+    m_core->cur = p;
+}
+
+void Recordset::Find(const std::string& criteria, long skipRecords, SearchDirectionEnum searchDirection,
+                     const Variant& start)
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    if (searchDirection != adSearchForward && searchDirection != adSearchBackward)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The search direction is neither forward nor backward.");
+    if (skipRecords < 0)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "The rows to skip cannot be negative.");
+    const Criteria test =
+        Criteria::Parse(criteria, [&c](const std::string& name) { return c.FindField(name); }, false);
+    // An empty start (or an empty text, as callers pass) means the current row.
+    const bool fromCurrent = start.IsEmptyOrNull() || (start.Kind() == VT_BSTR && start.GetString().empty());
+    const long from = fromCurrent ? c.cur : c.PositionOfBookmark(start);
+    c.Update();
+    const long n = c.Count();
+    if (searchDirection == adSearchForward) {
+        for (long p = from < 0 ? 0 : from + skipRecords; p < n; ++p)
+            if (c.LiveAt(p) && test.Matches(c.Row(c.RowAt(p)))) {
+                c.cur = p;
+                return;
+            }
+        c.cur = n;
+    } else {
+        for (long p = from >= n ? n - 1 : from - skipRecords; p >= 0; --p)
+            if (c.LiveAt(p) && test.Matches(c.Row(c.RowAt(p)))) {
+                c.cur = p;
+                return;
+            }
+        c.cur = -1;
+    }
+}
+
+const std::string& Recordset::GetFilter() const { return m_core->filterText; }
+
+void Recordset::PutFilter(const std::string& filter)
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    m_core->SetView(filter, m_core->sortText);
+}
+
+const std::string& Recordset::GetSort() const { return m_core->sortText; }
+
+void Recordset::PutSort(const std::string& sort)
+{
+    m_core->RequireOpen();
+    m_core->Update();
+    m_core->SetView(m_core->filterText, sort);
+}
+
+RecordsetPtr Recordset::Clone(LockTypeEnum lockType)
+{
+    m_core->RequireOpen();
+    RecordsetPtr rs = Create();
+    auto core = std::make_shared<RecordsetCore>(*m_core);  // shares the rows
+    core->CancelUpdate();
+    core->viewed = false;
+    core->view.clear();
+    core->posOf.clear();
+    core->filterText.clear();
+    core->sortText.clear();
+    core->chunkField = -1;
+    if (lockType != adLockUnspecified)
+        core->lockType = lockType;
+    core->cur = core->FirstLive();
+    rs->m_core = std::move(core);
+    return rs;
+}
+
+std::string Recordset::GetString(StringFormatEnum format, long numRows, const std::string& columnDelimiter,
+                                 const std::string& rowDelimiter, const std::string& nullExpr)
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    if (format != adClipString)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "Rows are exported as clip strings only.");
+    c.Update();
+    std::string out;
+    const long n = c.Count();
+    if (c.cur < 0)
+        c.cur = c.FirstLive();
+    long done = 0;
+    while (c.cur < n && (numRows < 0 || done < numRows)) {
+        if (c.LiveAt(c.cur)) {
+            const Variant* row = c.Row(c.CurRow());
+            for (long i = 0; i < c.ColCount(); ++i) {
+                if (i > 0)
+                    out += columnDelimiter;
+                const Variant& v = row[i];
+                if (v.IsEmptyOrNull()) {
+                    out += nullExpr;
+                } else if (v.Kind() == VT_BYTES) {
+                    static const char hex[] = "0123456789ABCDEF";
+                    for (unsigned char b : v.GetString()) {
+                        out += hex[b >> 4];
+                        out += hex[b & 15];
+                    }
+                } else {
+                    out += v.ToText();
+                }
+            }
+            out += rowDelimiter;
+            ++done;
+        }
+        ++c.cur;
+    }
+    return out;
+}
+
+// ---- Saved recordsets -------------------------------------------------------------
+
+namespace {
+const char* const kPersistProvider = "MSPersist";
+}
+
+void Recordset::Save(const std::string& file, PersistFormatEnum format)
+{
+    RecordsetCore& c = *m_core;
+    c.RequireOpen();
+    if (format != adPersistXML)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "Recordsets are saved in the XML format only.");
+    if (file.empty())
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "No file name was given.");
+    std::vector<SavedField> fields;
+    for (const ColumnInfo& col : c.cols)
+        fields.push_back(SavedField{col.name, col.type, col.definedSize, col.attributes, col.precision, col.scale});
+    std::vector<const Variant*> rows;
+    for (long p = 0; p < c.Count(); ++p)
+        if (c.LiveAt(p))
+            rows.push_back(c.Row(c.RowAt(p)));
+    const std::string text = WriteRecordsetXml(fields, rows);
+    // Written beside the target and renamed over it, so that a failed save
+    // leaves an earlier file as it was.
+    const std::string temp = file + ".tqrvn-save";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out)
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (out)
+            out.flush();
+        if (!out) {
+            std::remove(temp.c_str());
+            throw ComError(Status::WriteFile, kRecordsetSource, "The recordset cannot be saved to '" + file + "'.");
+        }
+    }
+    if (std::rename(temp.c_str(), file.c_str()) != 0) {
+        const int error = errno;
+        std::remove(temp.c_str());
+        throw ComError(Status::WriteFile, kRecordsetSource,
+                       "The recordset cannot be saved to '" + file + "': " + std::generic_category().message(error) + ".");
+    }
+}
+
+void Recordset::Open(const std::string& file, const std::string& connectionText, CursorTypeEnum cursorType,
+                     LockTypeEnum lockType, long options)
+{
+    if (m_core->open)
+        throw ComError(Status::ObjectOpen, kRecordsetSource, "The recordset is already open.");
+    const auto pairs = ParseConnectionString(connectionText);
+    const auto provider = pairs.find("provider");
+    if (provider == pairs.end() || !EqualsNoCase(kPersistProvider, provider->second))
+        throw ComError(Status::ProviderNotFound, kRecordsetSource,
+                       "A file is opened with the connection text \"Provider=MSPersist;\".");
+    if ((options & 0xffff) != adCmdFile)
+        throw ComError(Status::InvalidArgument, kRecordsetSource, "A saved recordset is opened with the file option.");
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<SavedField> fields;
+    auto core = std::make_shared<RecordsetCore>();
+    try {
+        ReadRecordsetXml(text, fields, core->data->cells, core->data->rows);
+    } catch (const ComError& e) {
+        throw ComError(e.Error(), e.Source(), "'" + file + "': " + e.Description());
+    }
+    for (const SavedField& f : fields) {
+        ColumnInfo col;
+        col.name = f.name;
+        col.type = f.type;
+        col.definedSize = f.definedSize;
+        col.attributes = f.attributes;
+        col.precision = f.precision;
+        col.scale = f.scale;
+        col.expression = true;
+        core->cols.push_back(std::move(col));
+    }
+    core->data->live = core->data->rows;
+    core->data->deleted.assign(static_cast<std::size_t>(core->data->rows), 0);
+    core->source = file;
+    core->options = adCmdFile;
+    core->cursorType = cursorType == adOpenUnspecified ? m_core->cursorType : cursorType;
+    core->location = m_core->location;
+    core->lockType = lockType == adLockUnspecified ? adLockReadOnly : lockType;
+    core->cur = 0;
+    core->open = true;
+    m_core = std::move(core);
+}
 
 // ---- Fields and Field ------------------------------------------------------------
 
@@ -1534,11 +1976,16 @@ long Field::GetDefinedSize() const { return ColumnOf(*m_core, m_index).definedSi
 long Field::GetAttributes() const { return ColumnOf(*m_core, m_index).attributes; }
 int Field::GetPrecision() const { return ColumnOf(*m_core, m_index).precision; }
 int Field::GetNumericScale() const { return ColumnOf(*m_core, m_index).scale; }
-Variant Field::GetValue() const { return m_core->Value(m_index); }
+Variant Field::GetValue() const
+{
+    m_core->chunkField = -1;
+    return m_core->Value(m_index);
+}
 
 long Field::GetActualSize() const
 {
     const ColumnInfo& c = ColumnOf(*m_core, m_index);
+    m_core->chunkField = -1;  // so does asking for its size
     const Variant& v = m_core->Value(m_index);
     switch (v.Kind()) {
     case VT_EMPTY: case VT_NULL:
@@ -1552,6 +1999,71 @@ long Field::GetActualSize() const
 
 void Field::PutValue(const Variant& value) { m_core->Put(m_index, value); }
 
+namespace {
+void RequireLong(const ColumnInfo& c)
+{
+    if (!(c.attributes & adFldLong))
+        throw ComError(Status::InvalidArgument, kFieldSource,
+                       "The field '" + c.name + "' does not hold long data, which is read and written in pieces.");
+}
+}  // namespace
+
+Variant Field::GetChunk(long length)
+{
+    const ColumnInfo& c = ColumnOf(*m_core, m_index);
+    RequireLong(c);
+    if (length <= 0)
+        throw ComError(Status::InvalidArgument, kFieldSource, "A piece of long data must be at least one byte long.");
+    RecordsetCore& core = *m_core;
+    const Variant& v = core.Value(m_index);
+    if (v.IsEmptyOrNull())
+        return Variant::Null();
+    const long row = core.edit != adEditNone ? -2 : core.CurRow();
+    if (core.chunkField != m_index || core.chunkRow != row) {
+        core.chunkField = m_index;
+        core.chunkRow = row;
+        core.chunkOffset = 0;
+    }
+    const bool isText = v.Kind() != VT_BYTES;
+    const std::string text = v.Kind() == VT_BYTES || v.Kind() == VT_BSTR ? std::string() : v.ToText();
+    const std::string& all = v.Kind() == VT_BYTES || v.Kind() == VT_BSTR ? v.GetString() : text;
+    if (core.chunkOffset >= all.size())
+        return Variant::Null();
+    std::string piece = all.substr(core.chunkOffset, static_cast<std::size_t>(length));
+    core.chunkOffset += piece.size();
+    return isText ? Variant::Text(std::move(piece)) : Variant::Bytes(std::move(piece));
+}
+
+void Field::AppendChunk(const Variant& data)
+{
+    const ColumnInfo& c = ColumnOf(*m_core, m_index);
+    RequireLong(c);
+    if (data.Kind() != VT_BYTES && data.Kind() != VT_BSTR)
+        throw ComError(Status::InvalidArgument, kFieldSource, "Long data is appended as bytes or text.");
+    RecordsetCore& core = *m_core;
+    const std::size_t i = static_cast<std::size_t>(m_index);
+    std::string value;
+    if (core.edit != adEditNone && i < core.chunkStarted.size() && core.chunkStarted[i]) {
+        Variant& pending = core.buffer[i];
+        Stored& stored = core.stored[i];
+        // A later piece goes onto the end of the pending value, so writing
+        // a value in many pieces costs the size of the value, not its square.
+        if (!c.sized && (pending.Kind() == VT_BYTES || pending.Kind() == VT_BSTR) &&
+            (stored.type == SQLITE_BLOB || stored.type == SQLITE_TEXT)) {
+            pending.AppendString(data.GetString());
+            stored.s += data.GetString();
+            return;
+        }
+        if (pending.Kind() == VT_BYTES || pending.Kind() == VT_BSTR)
+            value = pending.GetString();
+    }
+    value += data.GetString();
+    core.Put(m_index, IsBinaryType(c.type) ? Variant::Bytes(std::move(value)) : Variant::Text(std::move(value)));
+    if (core.chunkStarted.size() != core.cols.size())
+        core.chunkStarted.assign(core.cols.size(), 0);
+    core.chunkStarted[i] = 1;
+}
+
 // ---- Connection::Execute and Command -------------------------------------------------
 
 // A text of several statements runs inside a savepoint: when one of them
@@ -1559,7 +2071,14 @@ void Field::PutValue(const Variant& value) { m_core->Put(m_index, value); }
 // half-done.
 RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected, long options)
 {
+    return Execute(text, recordsAffected, options, std::vector<Variant>());
+}
+
+RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected, long options,
+                                 const std::vector<Variant>& values)
+{
     sqlite3* db = m_impl->Db(kConnectionSource);
+    std::size_t bound = 0;
     if (recordsAffected != nullptr)
         *recordsAffected = 0;
     long total = 0;
@@ -1579,6 +2098,16 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
                 break;
             }
             const bool last = tail == nullptr || IsBlankOrSeparator(tail);
+            // The placeholders are checked before the statement runs.
+            const std::size_t marks = static_cast<std::size_t>(sqlite3_bind_parameter_count(st.stmt));
+            if (bound + marks > values.size() || (last && bound + marks < values.size()))
+                throw ComError(Status::SqlError, kConnectionSource,
+                               "The command text has " + IntText(static_cast<std::int64_t>(bound + marks)) +
+                                   (last ? "" : " or more") + " placeholders for " +
+                                   IntText(static_cast<std::int64_t>(values.size())) + " parameter values.");
+            for (std::size_t k = 0; k < marks; ++k)
+                Bind(db, st.stmt, static_cast<int>(k + 1), Coerce(values[bound + k], ColumnInfo()));
+            bound += marks;
             if (first && !last) {
                 ExecSimple(db, "SAVEPOINT tqrvn_execute");
                 guarded = true;
@@ -1618,21 +2147,132 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
     return result;
 }
 
+// ---- Parameter and Command ---------------------------------------------------------
+
+namespace {
+const char* const kParameterSource = "RVNADO.Parameter";
+const char* const kCommandSource = "RVNADO.Command";
+
+// The value as it is bound for a parameter of the type: converted as a
+// field of that type would store it.
+Variant BoundValue(const Variant& value, DataTypeEnum type, int scale, const std::string& name)
+{
+    ColumnInfo c;
+    c.name = name;
+    if (type != adEmpty && type != adVariant) {
+        c.type = type;
+        c.expression = false;
+        c.scale = scale;
+    }
+    const Stored s = Coerce(value, c);
+    return ToVariant(RawOf(s), ColumnInfo());
+}
+}  // namespace
+
+ParameterPtr Parameter::Create() { return ParameterPtr(new Parameter()); }
+
+void Parameter::PutDirection(ParameterDirectionEnum direction)
+{
+    if (direction < adParamUnknown || direction > adParamReturnValue)
+        throw ComError(Status::InvalidArgument, kParameterSource, "Unknown parameter direction.");
+    m_direction = direction;
+}
+
+void Parameter::PutSize(long size)
+{
+    if (size < 0)
+        throw ComError(Status::InvalidArgument, kParameterSource, "A parameter size cannot be negative.");
+    m_size = size;
+}
+
+void Parameter::PutPrecision(int precision)
+{
+    if (precision < 0 || precision > 255)
+        throw ComError(Status::InvalidArgument, kParameterSource, "The precision lies outside 0 to 255.");
+    m_precision = precision;
+}
+
+void Parameter::PutNumericScale(int scale)
+{
+    if (scale < 0 || scale > 28)
+        throw ComError(Status::InvalidArgument, kParameterSource, "The numeric scale lies outside 0 to 28.");
+    m_scale = scale;
+}
+
+void Parameter::PutValue(const Variant& value)
+{
+    try {
+        BoundValue(value, m_type, m_scale, m_name);
+    } catch (const ComError& e) {
+        throw ComError(e.Error(), kParameterSource, "Parameter '" + m_name + "': " + e.Description());
+    }
+    m_value = value;
+}
+
 CommandPtr Command::Create() { return CommandPtr(new Command()); }
+
+ParameterPtr Command::CreateParameter(const std::string& name, DataTypeEnum type, ParameterDirectionEnum direction,
+                                      long size, const Variant& value)
+{
+    ParameterPtr p = Parameter::Create();
+    p->PutName(name);
+    p->PutType(type);
+    p->PutDirection(direction);
+    p->PutSize(size);
+    p->PutValue(value);
+    return p;
+}
+
+void Command::AppendParameter(const ParameterPtr& parameter)
+{
+    Deref(parameter);
+    m_parameters.push_back(parameter);
+}
+
+ParameterPtr Command::GetParameter(long index) const
+{
+    if (index < 0 || index >= GetParameterCount())
+        throw ComError(Status::ItemNotFound, kCommandSource, "There is no parameter number " + IntText(index) + ".");
+    return m_parameters[static_cast<std::size_t>(index)];
+}
+
+ParameterPtr Command::GetParameter(const std::string& name) const
+{
+    for (const ParameterPtr& p : m_parameters)
+        if (EqualsNoCase(p->GetName(), name))
+            return p;
+    throw ComError(Status::ItemNotFound, kCommandSource, "There is no parameter named '" + name + "'.");
+}
 
 RecordsetPtr Command::Execute(long* recordsAffected, long options)
 {
     Connection& connection = Deref(m_connection);
+    if (recordsAffected != nullptr)
+        *recordsAffected = 0;
+    // Output and return-value parameters have no counterpart in this
+    // engine's statements; the input ones fill the placeholders in order.
+    std::vector<Variant> values;
+    for (const ParameterPtr& p : m_parameters)
+        if (p->GetDirection() == adParamInput || p->GetDirection() == adParamInputOutput ||
+            p->GetDirection() == adParamUnknown)
+            values.push_back(BoundValue(p->GetValue(), p->GetType(), p->GetNumericScale(), p->GetName()));
     if (m_type == adCmdStoredProc) {
-        if (recordsAffected != nullptr)
-            *recordsAffected = 0;
+        if (!values.empty())
+            throw ComError(Status::InvalidArgument, kCommandSource,
+                           "The saved query '" + m_text + "' takes no parameters.");
         RecordsetPtr rs = Recordset::Create();
         rs->Open(m_text, m_connection, adOpenStatic, adLockOptimistic, adCmdStoredProc);
         if (options & adExecuteNoRecords)
             return nullptr;
         return rs;
     }
-    return connection.Execute(m_text, recordsAffected, options);
+    if (m_type == adCmdTable || m_type == adCmdFile || m_type == adCmdTableDirect)
+        throw ComError(Status::InvalidArgument, kCommandSource,
+                       "A command runs SQL text or a saved query; its type is " + IntText(m_type) + ".");
+    RecordsetPtr rs = connection.Execute(m_text, recordsAffected, options & adExecuteNoRecords, values);
+    if (!rs && !(options & adExecuteNoRecords))
+        rs = Recordset::Create();  // a command without rows gives a closed recordset
+    return rs;
 }
 
 }  // namespace RVNADO

@@ -45,6 +45,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace RVNADO {
 
@@ -55,6 +56,7 @@ class Recordset;
 class Fields;
 class Field;
 class Command;
+class Parameter;
 struct RecordsetCore;
 
 using ConnectionPtr = std::shared_ptr<Connection>;
@@ -62,6 +64,7 @@ using RecordsetPtr = std::shared_ptr<Recordset>;
 using FieldsPtr = std::shared_ptr<Fields>;
 using FieldPtr = std::shared_ptr<Field>;
 using CommandPtr = std::shared_ptr<Command>;
+using ParameterPtr = std::shared_ptr<Parameter>;
 
 class TQRVNBASE_API Connection {
 public:
@@ -90,6 +93,10 @@ public:
     // adExecuteNoRecords in options, a last statement that returns rows is
     // returned as an open recordset; otherwise the result is null.
     RecordsetPtr Execute(const std::string& text, long* recordsAffected, long options);
+    // The same with values for the "?" placeholders of the statements, in
+    // order across them; their number must match the placeholders'.
+    RecordsetPtr Execute(const std::string& text, long* recordsAffected, long options,
+                         const std::vector<Variant>& values);
 
     // Transactions nest: the outer level is a transaction, inner levels are
     // savepoints.  BeginTrans returns the new nesting level (1 for the outer
@@ -166,9 +173,59 @@ public:
     const Variant& GetCollect(long index) const;
     void PutCollect(long index, const Variant& value);
 
-    // Cursor positions, bookmarks, search, filter, sort, clones, persistence
-    // as files and clip-string export are added here with those features of
-    // the exported recordset.
+    // Opens a file saved by Save: the connection text must be
+    // "Provider=MSPersist;" and the options adCmdFile.  The rows are read
+    // into the recordset, which has no connection and is read-only.
+    void Open(const std::string& file, const std::string& connectionText, CursorTypeEnum cursorType,
+              LockTypeEnum lockType, long options);
+    // Writes the rows of the cursor's view (filter and sort applied, pending
+    // edits not) as an XML file (adPersistXML), replacing the file whole:
+    // an existing file is replaced only once the new one is complete.
+    void Save(const std::string& file, PersistFormatEnum format);
+
+    // Pages and positions count the rows of the cursor's view from 1.  The
+    // position before the first row is adPosBOF, after the last adPosEOF.
+    long GetPageSize() const;
+    void PutPageSize(long rows);  // more than 0; 10 at first
+    long GetPageCount() const;
+    long GetAbsolutePage() const;
+    void PutAbsolutePage(long page);  // moves to the first row of the page
+    long GetAbsolutePosition() const;
+    void PutAbsolutePosition(long position);
+
+    // A bookmark names a row of the snapshot; it stays valid under a new
+    // filter or sort order and in every clone of the recordset.
+    Variant GetBookmark() const;
+    void PutBookmark(const Variant& bookmark);
+
+    // Moves to the next row (direction forward) or the previous one
+    // (backward) that satisfies one comparison, starting skipRecords rows
+    // from the start bookmark, or from the current row when start is empty.
+    // Without a match the cursor stands at the end (forward) or at the
+    // beginning (backward).  The syntax is told in Criteria.h.
+    void Find(const std::string& criteria, long skipRecords, SearchDirectionEnum searchDirection,
+              const Variant& start);
+    // The filter shows only the rows that satisfy its comparisons (AND, OR,
+    // parentheses); "" shows every row.  Both the filter and the sort order
+    // ("Col [ASC|DESC], ...", "" for the order of the query) apply at once
+    // and move the cursor to the first row; an invalid text changes nothing.
+    const std::string& GetFilter() const;
+    void PutFilter(const std::string& filter);
+    const std::string& GetSort() const;
+    void PutSort(const std::string& sort);
+
+    // A second cursor over the same rows: it moves on its own, has neither
+    // filter nor sort order, and shows the edits, new rows and deletions
+    // made through either.  adLockUnspecified keeps the lock type.
+    RecordsetPtr Clone(LockTypeEnum lockType);
+
+    // The fields of up to numRows rows (all when negative) from the current
+    // one, as text: fields separated by columnDelimiter, each row ended by
+    // rowDelimiter, null values as nullExpr.  Numbers and dates are written
+    // in the C locale, binary data in hexadecimal.  The cursor moves past
+    // the rows read; at the end of the file the result is "".
+    std::string GetString(StringFormatEnum format, long numRows, const std::string& columnDelimiter,
+                          const std::string& rowDelimiter, const std::string& nullExpr);
 
 private:
     Recordset();
@@ -202,6 +259,14 @@ public:
     int GetNumericScale() const;
     Variant GetValue() const;
     void PutValue(const Variant& value);
+    // Long data (fields with adFldLong) in pieces.  GetChunk returns the
+    // next `length` bytes of the value (text or binary, by the field's
+    // kind) after those already read from this field of this row, null when
+    // nothing is left; reading the value or the actual size of a field
+    // starts the pieces over.  AppendChunk adds bytes to the pending value;
+    // the first piece of an edit replaces what the field held.
+    Variant GetChunk(long length);
+    void AppendChunk(const Variant& data);
 
     Field(std::shared_ptr<RecordsetCore> core, long index) : m_core(std::move(core)), m_index(index) {}
 
@@ -210,9 +275,43 @@ private:
     long m_index;
 };
 
-// A command: a text run on a connection, either SQL (adCmdText) or the name
-// of a saved query (adCmdStoredProc).  Parameters arrive with the exported
-// command and parameter classes.
+// A value passed to a command: under the text type its placeholders "?"
+// take the input parameters in the order they were appended.  A value that
+// cannot be converted to the parameter's data type is refused when it is
+// set; it is converted when the command runs.
+class TQRVNBASE_API Parameter {
+public:
+    static ParameterPtr Create();
+
+    const std::string& GetName() const { return m_name; }
+    void PutName(const std::string& name) { m_name = name; }
+    DataTypeEnum GetType() const { return m_type; }
+    void PutType(DataTypeEnum type) { m_type = type; }
+    ParameterDirectionEnum GetDirection() const { return m_direction; }
+    void PutDirection(ParameterDirectionEnum direction);
+    long GetSize() const { return m_size; }
+    void PutSize(long size);
+    int GetPrecision() const { return m_precision; }
+    void PutPrecision(int precision);
+    int GetNumericScale() const { return m_scale; }
+    void PutNumericScale(int scale);
+    const Variant& GetValue() const { return m_value; }
+    void PutValue(const Variant& value);
+
+private:
+    Parameter() = default;
+    std::string m_name;
+    DataTypeEnum m_type = adEmpty;
+    ParameterDirectionEnum m_direction = adParamInput;
+    long m_size = 0;
+    int m_precision = 0;
+    int m_scale = 0;
+    Variant m_value;
+};
+
+// A command: a text run on a connection, either SQL (adCmdText, with "?"
+// placeholders for its parameters) or the name of a saved query, a view
+// (adCmdStoredProc).
 class TQRVNBASE_API Command {
 public:
     static CommandPtr Create();
@@ -226,8 +325,23 @@ public:
     void PutCommandTimeout(long seconds) { m_timeout = seconds; }
     long GetCommandTimeout() const { return m_timeout; }
 
-    // Runs the command; returns the open recordset of a row-returning
-    // command (null with adExecuteNoRecords or when it returns none).
+    // A parameter made from its parts (the value converted as PutValue
+    // does); it still has to be appended.
+    ParameterPtr CreateParameter(const std::string& name, DataTypeEnum type, ParameterDirectionEnum direction,
+                                 long size, const Variant& value);
+    void AppendParameter(const ParameterPtr& parameter);
+    long GetParameterCount() const { return static_cast<long>(m_parameters.size()); }
+    // The parameter of that index or name; ComError(0x800A0CC1) when none.
+    ParameterPtr GetParameter(long index) const;
+    ParameterPtr GetParameter(const std::string& name) const;
+
+    // Runs the command as its type says (adCmdText or adCmdUnknown: SQL;
+    // adCmdStoredProc: a view); of the options only adExecuteNoRecords
+    // counts, which drops the rows.  The
+    // result is the open recordset of a command that returns rows, a closed
+    // recordset for one that does not, null with adExecuteNoRecords.  A
+    // saved query takes no parameters; a text must have exactly as many
+    // placeholders as input parameters.
     RecordsetPtr Execute(long* recordsAffected, long options);
 
 private:
@@ -236,6 +350,7 @@ private:
     std::string m_text;
     CommandTypeEnum m_type = adCmdUnknown;
     long m_timeout = 30;
+    std::vector<ParameterPtr> m_parameters;
 };
 
 }  // namespace RVNADO

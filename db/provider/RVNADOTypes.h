@@ -39,6 +39,10 @@ inline constexpr HRESULT ItemNotFound = static_cast<HRESULT>(0x800A0CC1u);     /
 inline constexpr HRESULT ObjectOpen = static_cast<HRESULT>(0x800A0E79u);       // not allowed while open
 inline constexpr HRESULT ObjectClosed = static_cast<HRESULT>(0x800A0E78u);     // not allowed while closed
 inline constexpr HRESULT ProviderNotFound = static_cast<HRESULT>(0x800A0E7Au);
+inline constexpr HRESULT IllegalOperation = static_cast<HRESULT>(0x800A0C93u);   // not allowed in this context
+inline constexpr HRESULT OpeningFile = static_cast<HRESULT>(0x800A0BBAu);        // a file cannot be found or opened
+inline constexpr HRESULT ReadFile = static_cast<HRESULT>(0x800A0BBBu);           // not a saved recordset, or damaged
+inline constexpr HRESULT WriteFile = static_cast<HRESULT>(0x800A0BBCu);         // the file cannot be written
 inline constexpr HRESULT Locked = static_cast<HRESULT>(0x80004005u);           // file locked by another user
 }  // namespace Status
 
@@ -171,5 +175,22 @@ enum ObjectStateEnum : int { adStateClosed = 0, adStateOpen = 1 };
 enum AffectEnum : int { adAffectCurrent = 1, adAffectGroup = 2, adAffectAll = 3 };
 
 enum EditModeEnum : int { adEditNone = 0, adEditInProgress = 1, adEditAdd = 2, adEditDelete = 4 };
+
+// Positions reported instead of a row number.
+enum PositionEnum : int { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
+
+enum SearchDirectionEnum : int { adSearchBackward = -1, adSearchForward = 1 };
+
+enum PersistFormatEnum : int { adPersistADTG = 0, adPersistXML = 1 };
+
+enum StringFormatEnum : int { adClipString = 2 };
+
+enum ParameterDirectionEnum : int {
+    adParamUnknown = 0,
+    adParamInput = 1,
+    adParamOutput = 2,
+    adParamInputOutput = 3,
+    adParamReturnValue = 4
+};
 
 }  // namespace RVNADO

@@ -183,6 +183,13 @@ public:
     DateTime GetDate() const { return DateTime(m_dbl); }      // DATE
     Decimal GetDecimal() const { return m_dec; }              // DECIMAL
     const std::string& GetString() const { return m_str; }    // BSTR, BYTES
+    // Appends to the text or the bytes of a BSTR or BYTES value (long data
+    // written in pieces); other kinds are left as they are.
+    void AppendString(const std::string& more)
+    {
+        if (m_kind == VT_BSTR || m_kind == VT_BYTES)
+            m_str += more;
+    }
 
     // The value as a double for the numeric kinds, dates (serial days) and
     // Booleans (1 or 0); false for the other kinds.
