@@ -299,6 +299,20 @@ private:
     const RVNADO::Variant& FieldValue(int nIndex);
     const RVNADO::Variant& FieldValue(const std::string& lpFieldName);
     int RecordError(const std::exception& e);
+    // Runs one caught operation: its result, or 0 with a provider error or
+    // any other failure recorded as the last error.
+    template <class Operation>
+    int Guarded(Operation&& operation)
+    {
+        try {
+            return operation();
+        } catch (const RVNADO::ComError& e) {
+            dump_com_error(e);
+        } catch (const std::exception& e) {
+            RecordError(e);
+        }
+        return 0;
+    }
     // Copies the current row into the bound row structure, if any.
     void RefreshBinding();
     RVNADO::FieldPtr FieldForChunk(int nIndex);

@@ -34,60 +34,50 @@ RVNADO::FieldPtr CADORecordset::FieldForChunk(const std::string& lpFieldName)
 
 int CADORecordset::GetChunk(const RVNADO::FieldPtr& pField, void* lpData, std::size_t nCapacity)
 {
-    try {
-        RVNADO::Field& field = Deref(pField);
-        if (lpData == nullptr)
-            throw ComError(RVNADO::Status::Pointer, "TQRVNBase", "No buffer was given for the long data.");
-        const long size = field.GetActualSize();
-        if (static_cast<unsigned long>(size) > nCapacity)
-            throw ComError(RVNADO::Status::InvalidArgument, "TQRVNBase",
-                           "The buffer of " + std::to_string(nCapacity) + " bytes cannot hold the " +
-                               std::to_string(size) + " bytes of the field '" + field.GetName() + "'.");
-        unsigned char* out = static_cast<unsigned char*>(lpData);
-        long offset = 0;
-        while (offset < size) {
-            const Variant piece = field.GetChunk(kChunk);
-            if (piece.IsEmptyOrNull())
-                break;
-            const std::string& bytes = piece.GetString();
-            const std::size_t n = bytes.size() < static_cast<std::size_t>(size - offset)
-                                      ? bytes.size()
-                                      : static_cast<std::size_t>(size - offset);
-            std::memcpy(out + offset, bytes.data(), n);
-            offset += static_cast<long>(n);
-        }
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            RVNADO::Field& field = Deref(pField);
+            if (lpData == nullptr)
+                throw ComError(RVNADO::Status::Pointer, "TQRVNBase", "No buffer was given for the long data.");
+            const long size = field.GetActualSize();
+            if (static_cast<unsigned long>(size) > nCapacity)
+                throw ComError(RVNADO::Status::InvalidArgument, "TQRVNBase",
+                               "The buffer of " + std::to_string(nCapacity) + " bytes cannot hold the " +
+                                   std::to_string(size) + " bytes of the field '" + field.GetName() + "'.");
+            unsigned char* out = static_cast<unsigned char*>(lpData);
+            long offset = 0;
+            while (offset < size) {
+                const Variant piece = field.GetChunk(kChunk);
+                if (piece.IsEmptyOrNull())
+                    break;
+                const std::string& bytes = piece.GetString();
+                const std::size_t n = bytes.size() < static_cast<std::size_t>(size - offset)
+                                          ? bytes.size()
+                                          : static_cast<std::size_t>(size - offset);
+                std::memcpy(out + offset, bytes.data(), n);
+                offset += static_cast<long>(n);
+            }
+            return 1;
+    });
 }
 
 int CADORecordset::GetChunk(const RVNADO::FieldPtr& pField, std::string& strValue)
 {
-    try {
-        RVNADO::Field& field = Deref(pField);
-        const long size = field.GetActualSize();
-        std::string text;
-        text.reserve(static_cast<std::size_t>(size));
-        long offset = 0;
-        while (offset < size) {
-            const Variant piece = field.GetChunk(kChunk);
-            if (piece.IsEmptyOrNull())
-                break;
-            text += piece.GetString();
-            offset += static_cast<long>(piece.GetString().size());
-        }
-        strValue = std::move(text);
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            RVNADO::Field& field = Deref(pField);
+            const long size = field.GetActualSize();
+            std::string text;
+            text.reserve(static_cast<std::size_t>(size));
+            long offset = 0;
+            while (offset < size) {
+                const Variant piece = field.GetChunk(kChunk);
+                if (piece.IsEmptyOrNull())
+                    break;
+                text += piece.GetString();
+                offset += static_cast<long>(piece.GetString().size());
+            }
+            strValue = std::move(text);
+            return 1;
+    });
 }
 
 int CADORecordset::GetChunk(int nIndex, void* lpData)
@@ -169,26 +159,16 @@ int CADORecordset::GetBitmap(const RVNADO::FieldPtr& pField, RVNADO::CBitmap& bi
 
 int CADORecordset::GetChunk(int nIndex, RVNADO::CBitmap& bitmap)
 {
-    try {
-        return GetBitmap(FieldForChunk(nIndex), bitmap);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return GetBitmap(FieldForChunk(nIndex), bitmap);
+    });
 }
 
 int CADORecordset::GetChunk(const std::string& lpFieldName, RVNADO::CBitmap& bitmap)
 {
-    try {
-        return GetBitmap(FieldForChunk(lpFieldName), bitmap);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return GetBitmap(FieldForChunk(lpFieldName), bitmap);
+    });
 }
 
 // ---- Writing ---------------------------------------------------------------------------
@@ -197,18 +177,13 @@ int CADORecordset::AppendChunk(const RVNADO::FieldPtr& pField, const void* lpDat
 {
     if (m_nEditStatus == dbEditNone)
         return 0;
-    try {
-        if (lpData == nullptr && nBytes > 0)
-            throw ComError(RVNADO::Status::Pointer, "TQRVNBase", "No data was given to append.");
-        const char* p = static_cast<const char*>(lpData);
-        Deref(pField).AppendChunk(Variant::Bytes(nBytes > 0 ? std::string(p, nBytes) : std::string()));
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            if (lpData == nullptr && nBytes > 0)
+                throw ComError(RVNADO::Status::Pointer, "TQRVNBase", "No data was given to append.");
+            const char* p = static_cast<const char*>(lpData);
+            Deref(pField).AppendChunk(Variant::Bytes(nBytes > 0 ? std::string(p, nBytes) : std::string()));
+            return 1;
+    });
 }
 
 int CADORecordset::AppendChunk(int nIndex, const void* lpData, unsigned int nBytes)
@@ -250,26 +225,16 @@ int CADORecordset::AppendFile(const RVNADO::FieldPtr& pField, const std::string&
 
 int CADORecordset::AppendChunk(int nIndex, const std::string& lpszFileName)
 {
-    try {
-        return AppendFile(FieldForChunk(nIndex), lpszFileName);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return AppendFile(FieldForChunk(nIndex), lpszFileName);
+    });
 }
 
 int CADORecordset::AppendChunk(const std::string& lpFieldName, const std::string& lpszFileName)
 {
-    try {
-        return AppendFile(FieldForChunk(lpFieldName), lpszFileName);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return AppendFile(FieldForChunk(lpFieldName), lpszFileName);
+    });
 }
 
 int CADORecordset::AppendBitmap(const RVNADO::FieldPtr& pField, RVNADO::HBITMAP hBitmap)
@@ -285,24 +250,14 @@ int CADORecordset::AppendBitmap(const RVNADO::FieldPtr& pField, RVNADO::HBITMAP 
 
 int CADORecordset::AppendChunk(int nIndex, RVNADO::HBITMAP hBitmap)
 {
-    try {
-        return AppendBitmap(FieldForChunk(nIndex), hBitmap);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return AppendBitmap(FieldForChunk(nIndex), hBitmap);
+    });
 }
 
 int CADORecordset::AppendChunk(const std::string& lpFieldName, RVNADO::HBITMAP hBitmap)
 {
-    try {
-        return AppendBitmap(FieldForChunk(lpFieldName), hBitmap);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return AppendBitmap(FieldForChunk(lpFieldName), hBitmap);
+    });
 }

@@ -176,101 +176,61 @@ TQRVN_GET_FIELD_VALUE(RVNADO::Currency)
 
 int CADORecordset::GetFieldValue(int nIndex, std::string& strValue, const std::string& strDateFormat)
 {
-    try {
-        return Convert(FieldValue(nIndex), strValue, strDateFormat);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return Convert(FieldValue(nIndex), strValue, strDateFormat);
+    });
 }
 
 int CADORecordset::GetFieldValue(const std::string& lpFieldName, std::string& strValue,
                                  const std::string& strDateFormat)
 {
-    try {
-        return Convert(FieldValue(lpFieldName), strValue, strDateFormat);
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return Convert(FieldValue(lpFieldName), strValue, strDateFormat);
+    });
 }
 
 int CADORecordset::GetFieldValue(int nIndex, RVNADO::Variant& vtValue)
 {
-    try {
-        vtValue = FieldValue(nIndex);
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            vtValue = FieldValue(nIndex);
+            return 1;
+    });
 }
 
 int CADORecordset::GetFieldValue(const std::string& lpFieldName, RVNADO::Variant& vtValue)
 {
-    try {
-        vtValue = FieldValue(lpFieldName);
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            vtValue = FieldValue(lpFieldName);
+            return 1;
+    });
 }
 
 int CADORecordset::IsFieldNull(int nIndex)
 {
-    try {
-        return FieldValue(nIndex).IsNull() ? 1 : 0;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return FieldValue(nIndex).IsNull() ? 1 : 0;
+    });
 }
 
 int CADORecordset::IsFieldNull(const std::string& lpFieldName)
 {
-    try {
-        return FieldValue(lpFieldName).IsNull() ? 1 : 0;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return FieldValue(lpFieldName).IsNull() ? 1 : 0;
+    });
 }
 
 int CADORecordset::IsFieldEmpty(int nIndex)
 {
-    try {
-        return FieldValue(nIndex).IsEmptyOrNull() ? 1 : 0;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return FieldValue(nIndex).IsEmptyOrNull() ? 1 : 0;
+    });
 }
 
 int CADORecordset::IsFieldEmpty(const std::string& lpFieldName)
 {
-    try {
-        return FieldValue(lpFieldName).IsEmptyOrNull() ? 1 : 0;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            return FieldValue(lpFieldName).IsEmptyOrNull() ? 1 : 0;
+    });
 }
 
 // ---- Writing -------------------------------------------------------------------------
@@ -279,25 +239,20 @@ int CADORecordset::PutFieldValue(const RVNADO::Variant& vtIndex, const RVNADO::V
 {
     if (m_nEditStatus == dbEditNone)
         return 0;
-    try {
-        RVNADO::Recordset& rs = Deref(m_pRecordset);
-        long index = 0;
-        if (vtIndex.Kind() == RVNADO::VT_BSTR) {
-            index = rs.FindField(vtIndex.GetString());
-            if (index < 0)
-                throw ComError(RVNADO::Status::ItemNotFound, "RVNADO.Recordset",
-                               "There is no field named '" + vtIndex.GetString() + "' in the recordset.");
-        } else {
-            index = static_cast<long>(vtIndex.GetInt());
-        }
-        rs.PutCollect(index, vtField);
-        return 1;
-    } catch (const ComError& e) {
-        dump_com_error(e);
-    } catch (const std::exception& e) {
-        RecordError(e);
-    }
-    return 0;
+    return Guarded([&]() -> int {
+            RVNADO::Recordset& rs = Deref(m_pRecordset);
+            long index = 0;
+            if (vtIndex.Kind() == RVNADO::VT_BSTR) {
+                index = rs.FindField(vtIndex.GetString());
+                if (index < 0)
+                    throw ComError(RVNADO::Status::ItemNotFound, "RVNADO.Recordset",
+                                   "There is no field named '" + vtIndex.GetString() + "' in the recordset.");
+            } else {
+                index = static_cast<long>(vtIndex.GetInt());
+            }
+            rs.PutCollect(index, vtField);
+            return 1;
+    });
 }
 
 using tqrvn::db::FromLong;
