@@ -3,6 +3,7 @@
 #include "ui/CTQPrompter.h"
 #include "ui/CTQReportGrid.h"
 
+#include "db/ADODatabase.h"
 #include "db/provider/RVNADOTypes.h"
 
 #include <QFontDatabase>
@@ -235,12 +236,22 @@ void CTQCatalogDlg::CreateOkCancel(int okOffset) {
 }
 
 void CTQCatalogDlg::CreatePaneControls(const QString& leftCaption, const QString& rightCaption) {
-    auto label = [this](int id, const QString& text, QRect frame) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(IdName(id));
-        l->setGeometry(frame.left() + 5, frame.top() - 20, 160, 20);
-        return l;
-    };
+    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, leftCaption, LeftFrameRect(), 160);
+    m_labelRight = CreatePaneLabel(IDC_LABEL_RIGHT, rightCaption, RightFrameRect(), 160);
+    CreatePaneButtons(false);
+    CreatePaneButtons(true);
+}
+
+QLabel* CTQCatalogDlg::CreatePaneLabel(int id, const QString& text, QRect frame, int width) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(IdName(id));
+    l->setGeometry(frame.left() + 5, frame.top() - 20, width, 20);
+    l->setFont(font());
+    l->show();
+    return l;
+}
+
+void CTQCatalogDlg::CreatePaneButtons(bool right) {
     auto button = [this](int id, QRect geometry, void (CTQCatalogDlg::*hook)()) {
         auto* b = new QToolButton(this);
         b->setObjectName(IdName(id));
@@ -251,21 +262,17 @@ void CTQCatalogDlg::CreatePaneControls(const QString& leftCaption, const QString
         connect(b, &QToolButton::clicked, this, [this, hook] { Guarded([this, hook] { (this->*hook)(); }); });
         return b;
     };
-    const QRect l = LeftFrameRect();
-    const QRect r = RightFrameRect();
-    m_labelLeft = label(IDC_LABEL_LEFT, leftCaption, l);
-    m_labelRight = label(IDC_LABEL_RIGHT, rightCaption, r);
-    // Delete: 22 x 20 with its bottom-right corner at the frame's top-right
-    // corner moved by (-5, -2); Add directly to its left.
-    auto deleteRect = [](QRect frame) {
-        const int right = frame.left() + frame.width() - 5;
-        const int bottom = frame.top() - 2;
-        return QRect(right - 22, bottom - 20, 22, 20);
-    };
-    m_addLeft = button(IDC_ADD_LEFT, deleteRect(l).translated(-22, 0), &CTQCatalogDlg::OnAddLeft);
-    m_deleteLeft = button(IDC_DELETE_LEFT, deleteRect(l), &CTQCatalogDlg::OnDeleteLeft);
-    m_addRight = button(IDC_ADD_RIGHT, deleteRect(r).translated(-22, 0), &CTQCatalogDlg::OnAddRight);
-    m_deleteRight = button(IDC_DELETE_RIGHT, deleteRect(r), &CTQCatalogDlg::OnDeleteRight);
+    const QRect frame = right ? RightFrameRect() : LeftFrameRect();
+    const int edge = frame.left() + frame.width() - 5;
+    const int bottom = frame.top() - 2;
+    const QRect deleteRect(edge - 22, bottom - 20, 22, 20);
+    if (right) {
+        m_addRight = button(IDC_ADD_RIGHT, deleteRect.translated(-22, 0), &CTQCatalogDlg::OnAddRight);
+        m_deleteRight = button(IDC_DELETE_RIGHT, deleteRect, &CTQCatalogDlg::OnDeleteRight);
+    } else {
+        m_addLeft = button(IDC_ADD_LEFT, deleteRect.translated(-22, 0), &CTQCatalogDlg::OnAddLeft);
+        m_deleteLeft = button(IDC_DELETE_LEFT, deleteRect, &CTQCatalogDlg::OnDeleteLeft);
+    }
 }
 
 void CTQCatalogDlg::SetupGrid(CTQReportGrid* grid) {
@@ -351,6 +358,44 @@ bool CTQCatalogDlg::Guarded(const std::function<void()>& handler) {
         ShowError(QString::fromStdString(e.what()));
     }
     return false;
+}
+
+bool CTQCatalogDlg::WriteInTransaction(const std::function<QString()>& writes, QString& error) {
+    CADODatabase* db = m_db;
+    if (!db) {
+        error = QStringLiteral("没有打开的目录数据库，未保存任何修改。");
+        return false;
+    }
+    bool inTransaction = false;
+    try {
+        db->BeginTransaction();
+        inTransaction = true;
+        const QString reason = writes();
+        if (!reason.isEmpty()) {
+            error = reason + QStringLiteral("\n所有修改均未保存。");
+            inTransaction = false;
+            db->RollbackTransaction();
+            return false;
+        }
+        db->CommitTransaction();
+        return true;
+    } catch (const RVNADO::ComError& e) {
+        if (inTransaction) {
+            try {
+                db->RollbackTransaction();
+            } catch (const RVNADO::ComError&) {
+                // the connection is gone: nothing was committed
+            }
+        }
+        error = QStringLiteral("数据库操作失败，所有修改均未保存：\n") +
+                QString::fromStdString(e.Description().empty() ? e.what() : e.Description());
+        return false;
+    }
+}
+
+QString CTQCatalogDlg::LastDbError() const {
+    const std::string text = m_db ? m_db->GetLastErrorString() : std::string();
+    return text.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(text);
 }
 
 void CTQCatalogDlg::ShowError(const QString& text) {

@@ -118,6 +118,13 @@ protected:
     void CreateOkCancel(int okOffset);
     /// The caption labels and the Add/Delete buttons above the two frames.
     void CreatePaneControls(const QString& leftCaption, const QString& rightCaption);
+    /// A caption label `width` x 20 pixels whose top-left corner is a
+    /// frame's top-left corner moved by (+5, -20), in the dialog's font.
+    QLabel* CreatePaneLabel(int id, const QString& text, QRect frame, int width);
+    /// The Add and Delete buttons of the left (false) or right (true) pane:
+    /// Delete 22 x 20 with its bottom-right corner at the frame's top-right
+    /// corner moved by (-5, -2), Add directly to its left.
+    void CreatePaneButtons(bool right);
     /// The common grid set-up: visible, tab stop, editing exactly with a
     /// connection, the dialog's font.
     void SetupGrid(CTQReportGrid* grid);
@@ -135,6 +142,15 @@ protected:
     /// Runs a handler; a provider error or other exception it throws is
     /// shown to the user.  True when it ran through.
     bool Guarded(const std::function<void()>& handler);
+    /// Runs the writes of an OK in one transaction on the connection.
+    /// `writes` returns an empty text when every write succeeded, else the
+    /// reason, naming the row.  On a reason or a provider error the
+    /// transaction is rolled back and `error` tells why and that nothing was
+    /// saved; true after the commit.
+    bool WriteInTransaction(const std::function<QString()>& writes, QString& error);
+    /// The connection's last recorded error as a line of its own, or "".
+    QString LastDbError() const;
+
     /// Error and notice helpers through the installed prompter.
     void ShowError(const QString& text);
     bool Confirm(const QString& text);

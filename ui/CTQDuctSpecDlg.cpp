@@ -5,7 +5,6 @@
 
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
-#include "db/provider/RVNADOTypes.h"
 
 #include <QApplication>
 
@@ -15,11 +14,6 @@
 #include <utility>
 
 namespace {
-
-QString DbError(CADODatabase* db) {
-    const std::string text = db ? db->GetLastErrorString() : std::string();
-    return text.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(text);
-}
 
 QString SizeText(const CTQDuctSpec& d) {
     return d.Section == 0 ? QStringLiteral("圆形风管 %1").arg(d.Width)
@@ -172,52 +166,32 @@ bool CTQDuctSpecDlg::WriteCatalog(QString& error) {
         }
     }
 
-    bool inTransaction = false;
-    try {
-        db->BeginTransaction();
-        inTransaction = true;
-        auto fail = [&](const QString& text) {
-            error = text + QStringLiteral("\n所有修改均未保存。");
-            db->RollbackTransaction();
-            inTransaction = false;
-            return false;
-        };
-        for (long id : m_deleted) {
-            if (!CTQDuctSpec::Delete(id, db)) {
-                return fail(QStringLiteral("删除风管规格（ID %1）失败。").arg(id) + DbError(db));
-            }
-        }
-        for (CTQDuctSpec& d : ducts) {
-            if (d.ID < 0) {
-                if (!d.Add(db)) {
-                    CTQArray<CTQDuctSpec> stored;
-                    CTQDuctSpecManager::GetAllSpec(stored, d.Section, db);
-                    for (const CTQDuctSpec& s : stored) {
-                        if (s == d) {
-                            return fail(QStringLiteral("%1 已存在。").arg(SizeText(d)));
-                        }
-                    }
-                    return fail(QStringLiteral("%1 添加失败。").arg(SizeText(d)) + DbError(db));
+    return WriteInTransaction(
+        [&]() -> QString {
+            for (long id : m_deleted) {
+                if (!CTQDuctSpec::Delete(id, db)) {
+                    return QStringLiteral("删除风管规格（ID %1）失败。").arg(id) + LastDbError();
                 }
-            } else if (!d.UpdateData(d.ID, false, db)) {
-                return fail(QStringLiteral("%1 保存失败。").arg(SizeText(d)) + DbError(db));
             }
-        }
-        db->CommitTransaction();
-        inTransaction = false;
-    } catch (const RVNADO::ComError& e) {
-        if (inTransaction) {
-            try {
-                db->RollbackTransaction();
-            } catch (const RVNADO::ComError&) {
-                // the connection is gone: nothing was committed
+            for (CTQDuctSpec& d : ducts) {
+                if (d.ID < 0) {
+                    if (!d.Add(db)) {
+                        CTQArray<CTQDuctSpec> stored;
+                        CTQDuctSpecManager::GetAllSpec(stored, d.Section, db);
+                        for (const CTQDuctSpec& s : stored) {
+                            if (s == d) {
+                                return QStringLiteral("%1 已存在。").arg(SizeText(d));
+                            }
+                        }
+                        return QStringLiteral("%1 添加失败。").arg(SizeText(d)) + LastDbError();
+                    }
+                } else if (!d.UpdateData(d.ID, false, db)) {
+                    return QStringLiteral("%1 保存失败。").arg(SizeText(d)) + LastDbError();
+                }
             }
-        }
-        error = QStringLiteral("数据库操作失败，所有修改均未保存：\n") +
-                QString::fromStdString(e.Description().empty() ? e.what() : e.Description());
-        return false;
-    }
-    return true;
+            return QString();
+        },
+        error);
 }
 
 // ---- exports -------------------------------------------------------------------

@@ -6,7 +6,6 @@
 
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
-#include "db/provider/RVNADOTypes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -84,11 +83,6 @@ std::string ComputeTempFolder() {
 }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QString DbError(CADODatabase* db) {
-    const std::string text = db ? db->GetLastErrorString() : std::string();
-    return text.empty() ? QString() : QStringLiteral("\n") + Q(text);
-}
 
 } // namespace
 
@@ -529,72 +523,60 @@ bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
         pending.push_back(std::move(p));
     }
 
-    bool inTransaction = false;
-    try {
-        db->BeginTransaction();
-        inTransaction = true;
-        auto fail = [&](const QString& text) {
-            error = text + QStringLiteral("\n所有修改均未保存。");
-            db->RollbackTransaction();
-            inTransaction = false;
-            return false;
-        };
-        for (long id : m_deletedMatls) {
-            if (!CTQPipeMatl::Delete(id, db)) {
-                return fail(QStringLiteral("删除材料（ID %1）失败。").arg(id) + DbError(db));
-            }
-        }
-        for (long id : m_deletedSpecs) {
-            if (!CTQPipeSpec::Delete(id, db)) {
-                return fail(QStringLiteral("删除规格（ID %1）失败。").arg(id) + DbError(db));
-            }
-        }
-        for (Pending& p : pending) {
-            if (p.matl.ID < 0) {
-                if (!p.matl.Add(db)) {
-                    CTQPipeMatl existing;
-                    if (CTQPipeMatlManager::GetMatl(existing, p.matl.Name.c_str(), db)) {
-                        return fail(QStringLiteral("材料“%1”已存在。").arg(Q(p.matl.Name)));
-                    }
-                    return fail(QStringLiteral("材料“%1”添加失败。").arg(Q(p.matl.Name)) + DbError(db));
+    return WriteInTransaction(
+        [&]() -> QString {
+            for (long id : m_deletedMatls) {
+                if (!CTQPipeMatl::Delete(id, db)) {
+                    return QStringLiteral("删除材料（ID %1）失败。").arg(id) + LastDbError();
                 }
-            } else if (!p.matl.UpdateData(p.matl.ID, false, db)) {
-                return fail(QStringLiteral("材料“%1”保存失败。").arg(Q(p.matl.Name)) + DbError(db));
             }
-            if (!p.withSizes) {
-                continue;
+            for (long id : m_deletedSpecs) {
+                if (!CTQPipeSpec::Delete(id, db)) {
+                    return QStringLiteral("删除规格（ID %1）失败。").arg(id) + LastDbError();
+                }
             }
-            for (CTQPipeSpec& s : p.specs) {
-                s.MatlID = p.matl.ID;
-                if (s.ID < 0) {
-                    if (!s.Add(db)) {
-                        CTQPipeSpec existing;
-                        if (CTQPipeMatlManager::GetSpec(existing, p.matl.ID, s.DN, db)) {
-                            return fail(QStringLiteral("材料“%1”已有 DN %2 的规格。").arg(Q(p.matl.Name)).arg(s.DN));
+            for (Pending& p : pending) {
+                if (p.matl.ID < 0) {
+                    if (!p.matl.Add(db)) {
+                        CTQPipeMatl existing;
+                        if (CTQPipeMatlManager::GetMatl(existing, p.matl.Name.c_str(), db)) {
+                            return QStringLiteral("材料“%1”已存在。").arg(Q(p.matl.Name));
                         }
-                        return fail(QStringLiteral("材料“%1”的规格 DN %2 添加失败。").arg(Q(p.matl.Name)).arg(s.DN) +
-                                    DbError(db));
+                        return QStringLiteral("材料“%1”添加失败。").arg(Q(p.matl.Name)) +
+                               LastDbError();
                     }
-                } else if (!s.UpdateData(s.ID, false, db)) {
-                    return fail(QStringLiteral("材料“%1”的规格 DN %2 保存失败。").arg(Q(p.matl.Name)).arg(s.DN) +
-                                DbError(db));
+                } else if (!p.matl.UpdateData(p.matl.ID, false, db)) {
+                    return QStringLiteral("材料“%1”保存失败。").arg(Q(p.matl.Name)) + LastDbError();
+                }
+                if (!p.withSizes) {
+                    continue;
+                }
+                for (CTQPipeSpec& s : p.specs) {
+                    s.MatlID = p.matl.ID;
+                    if (s.ID < 0) {
+                        if (!s.Add(db)) {
+                            CTQPipeSpec existing;
+                            if (CTQPipeMatlManager::GetSpec(existing, p.matl.ID, s.DN, db)) {
+                                return QStringLiteral("材料“%1”已有 DN %2 的规格。")
+                                    .arg(Q(p.matl.Name))
+                                    .arg(s.DN);
+                            }
+                            return QStringLiteral("材料“%1”的规格 DN %2 添加失败。")
+                                       .arg(Q(p.matl.Name))
+                                       .arg(s.DN) +
+                                   LastDbError();
+                        }
+                    } else if (!s.UpdateData(s.ID, false, db)) {
+                        return QStringLiteral("材料“%1”的规格 DN %2 保存失败。")
+                                   .arg(Q(p.matl.Name))
+                                   .arg(s.DN) +
+                               LastDbError();
+                    }
                 }
             }
-        }
-        db->CommitTransaction();
-        inTransaction = false;
-    } catch (const RVNADO::ComError& e) {
-        if (inTransaction) {
-            try {
-                db->RollbackTransaction();
-            } catch (const RVNADO::ComError&) {
-                // the connection is gone: nothing was committed
-            }
-        }
-        error = QStringLiteral("数据库操作失败，所有修改均未保存：\n") + Q(e.Description().empty() ? e.what() : e.Description());
-        return false;
-    }
-    return true;
+            return QString();
+        },
+        error);
 }
 
 // ---- export --------------------------------------------------------------------

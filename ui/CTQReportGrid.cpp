@@ -16,32 +16,41 @@ namespace {
 constexpr int kNumberRole = Qt::UserRole + 1;
 
 // Accepts what ParseNumber reads, within min..max; whole numbers only for an
-// integer column.  Texts that may still become valid are intermediate.
+// integer column, and a leading minus sign only where min is negative.
+// Texts that may still become valid are intermediate: a positive number
+// below min may grow into range with more digits, a negative one above max
+// likewise; one beyond the bound on its own side of zero never will.
 class NumberValidator final : public QValidator {
 public:
     NumberValidator(const CTQGridColumn& column, QObject* parent) : QValidator(parent), m_column(column) {}
 
     State validate(QString& input, int&) const override {
         const QString text = input.trimmed();
-        if (text.isEmpty()) {
+        const bool allowNegative = m_column.min < 0;
+        if (text.isEmpty() || (allowNegative && text == QLatin1String("-"))) {
             return Intermediate;
         }
-        for (const QChar c : text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
             const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            const bool leadingMinus = i == 0 && allowNegative && c == QLatin1Char('-');
             const bool decimalChar = c == QLatin1Char('.') || c == QLatin1Char('e') || c == QLatin1Char('E') ||
                                      c == QLatin1Char('+') || c == QLatin1Char('-');
-            if (!digit && !(decimalChar && m_column.kind == CTQGridColumn::Kind::Decimal)) {
+            if (!digit && !leadingMinus && !(decimalChar && m_column.kind == CTQGridColumn::Kind::Decimal)) {
                 return Invalid;
             }
         }
-        const std::optional<double> value = tqrvn::ui::ParseNumber(text);
+        const std::optional<double> value = tqrvn::ui::ParseNumber(text, allowNegative);
         if (!value) {
             return Intermediate;
         }
         if (*value > m_column.max) {
-            return Invalid;
+            return *value > 0 ? Invalid : Intermediate;
         }
-        return *value < m_column.min ? Intermediate : Acceptable;
+        if (*value < m_column.min) {
+            return *value < 0 ? Invalid : Intermediate;
+        }
+        return Acceptable;
     }
 
 private:
@@ -88,7 +97,7 @@ public:
             }
             QString text = edit->text();
             int pos = 0;
-            const std::optional<double> value = tqrvn::ui::ParseNumber(text);
+            const std::optional<double> value = tqrvn::ui::ParseNumber(text, column->min < 0);
             if (!value || edit->validator()->validate(text, pos) != QValidator::Acceptable) {
                 QApplication::beep();  // the cell keeps its value
                 return;
@@ -165,6 +174,11 @@ CTQReportGrid::CTQReportGrid(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
         if (onFocusChanged) {
             onFocusChanged(dynamic_cast<CTQGridRow*>(current), dynamic_cast<CTQGridRow*>(previous));
+        }
+    });
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (onSelectionChanged) {
+            onSelectionChanged();
         }
     });
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {

@@ -93,6 +93,8 @@ public:
     std::function<void()> onRowsReordered;
     std::function<void(CTQGridRow* current, CTQGridRow* previous)> onFocusChanged;
     std::function<void(CTQGridRow* row, int column)> onValueChanged;
+    /// The set of selected rows changed.
+    std::function<void()> onSelectionChanged;
 
     /// Distributes the visible width over the columns by their relative widths.
     void FitColumns();

@@ -11,3 +11,6 @@
 #include "ui/CTQCatalogDlg.h"
 #include "ui/CTQPipeSpecDlg.h"
 #include "ui/CTQDuctSpecDlg.h"
+#include "ui/CTQPropTableDlg.h"
+#include "ui/CTQWaterPropDlg.h"
+#include "ui/CTQSteamPropDlg.h"

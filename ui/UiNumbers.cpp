@@ -24,8 +24,22 @@ QString ExactText(double value) {
     return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
 }
 
-std::optional<double> ParseNumber(const QString& text) {
-    const QByteArray bytes = text.trimmed().toLatin1();
+QString GeneralText(double value) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+    if (r.ec != std::errc()) {
+        return QString();
+    }
+    return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
+}
+
+std::optional<double> ParseNumber(const QString& text, bool allowNegative) {
+    QByteArray bytes = text.trimmed().toLatin1();
+    bool negative = false;
+    if (allowNegative && bytes.startsWith('-')) {
+        negative = true;
+        bytes.remove(0, 1);
+    }
     if (bytes.isEmpty() || bytes.front() == '-' || bytes.front() == '+') {
         return std::nullopt;
     }
@@ -41,7 +55,7 @@ std::optional<double> ParseNumber(const QString& text) {
     if (r.ec != std::errc() || r.ptr != end || !std::isfinite(value)) {
         return std::nullopt;
     }
-    return value;
+    return negative ? -value : value;
 }
 
 } // namespace tqrvn::ui

@@ -14,8 +14,13 @@ QString FixedText(double value, int decimals);
 /// The shortest text that reads back as the same double.
 QString ExactText(double value);
 
-/// A finite decimal number ("12", "12.5", ".5", "1e3"), no sign, no
-/// separators; nullopt for anything else.
-std::optional<double> ParseNumber(const QString& text);
+/// The shortest of fixed and exponent notation with six significant digits
+/// and no trailing zeros, as C's "%g" writes it in the C locale ("0.5",
+/// "1.25", "1e+06").
+QString GeneralText(double value);
+
+/// A finite decimal number ("12", "12.5", ".5", "1e3"), no separators; a
+/// leading minus sign only when `allowNegative`; nullopt for anything else.
+std::optional<double> ParseNumber(const QString& text, bool allowNegative = false);
 
 } // namespace tqrvn::ui

@@ -1,0 +1,255 @@
+#include "ui/CTQPropTableDlg.h"
+
+#include "ui/CTQReportGrid.h"
+
+#include <QLabel>
+#include <QToolButton>
+
+#include <cmath>
+#include <map>
+#include <utility>
+
+// ---- the two record types ------------------------------------------------------
+
+QString CTQPropTable<CTQWaterProp>::Title() { return QStringLiteral("水的物理参数"); }
+int CTQPropTable<CTQWaterProp>::LabelWidth() { return 80; }
+QString CTQPropTable<CTQWaterProp>::PlacementKey() { return QStringLiteral("TQRVNWaterPropDlg"); }
+
+// Specific heat is shown before viscosity, the reverse of the record's order.
+const std::vector<CTQPropColumn<CTQWaterProp>>& CTQPropTable<CTQWaterProp>::Columns() {
+    static const std::vector<CTQPropColumn<CTQWaterProp>> columns{
+        {"密度(kg/m3)", 35, 3, &CTQWaterProp::Density},
+        {"比热容[kJ/(kg*K)]", 45, 3, &CTQWaterProp::SpecificHeat},
+        {"运动黏度(1E-6㎡/s)", 50, 4, &CTQWaterProp::Viscosity},
+    };
+    return columns;
+}
+
+int CTQPropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
+    return RVN::GetAllWaterProp(arr, db);
+}
+
+QString CTQPropTable<CTQSteamProp>::Title() { return QStringLiteral("饱和水蒸气的物理参数"); }
+int CTQPropTable<CTQSteamProp>::LabelWidth() { return 160; }
+QString CTQPropTable<CTQSteamProp>::PlacementKey() { return QStringLiteral("TQRVNSteamPropDlg"); }
+
+// The steam table gives specific heat four decimals and viscosity three,
+// the opposite of the water table.
+const std::vector<CTQPropColumn<CTQSteamProp>>& CTQPropTable<CTQSteamProp>::Columns() {
+    static const std::vector<CTQPropColumn<CTQSteamProp>> columns{
+        {"压力(kPa)", 35, 1, &CTQSteamProp::Pressure},
+        {"密度(kg/m3)", 35, 3, &CTQSteamProp::Density},
+        {"汽化热(kJ/kg)", 35, 3, &CTQSteamProp::Qhr},
+        {"比热容[kJ/(kg*K)]", 45, 4, &CTQSteamProp::SpecificHeat},
+        {"运动黏度(1E-6㎡/s)", 50, 3, &CTQSteamProp::Viscosity},
+    };
+    return columns;
+}
+
+int CTQPropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
+    return RVN::GetAllSteamProp(arr, db);
+}
+
+// ---- the dialog ----------------------------------------------------------------
+
+template <class Prop>
+class CTQPropTableDlg<Prop>::PropRow : public CTQGridRow {
+public:
+    explicit PropRow(const Prop& p) : prop(p) {}
+    Prop prop;
+};
+
+template <class Prop>
+CTQPropTableDlg<Prop>::CTQPropTableDlg(CADODatabase* db, const Prop& prop, QWidget* parent)
+    : CTQCatalogDlg(db, parent), m_result(prop) {}
+
+template <class Prop>
+CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
+
+template <class Prop>
+const Prop* CTQPropTableDlg<Prop>::PropOf(const QTreeWidgetItem* row) {
+    const auto* r = dynamic_cast<const PropRow*>(row);
+    return r ? &r->prop : nullptr;
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::CreateControls() {
+    const QRect left = LeftFrameRect();
+    const QRect right = RightFrameRect();
+    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, CTQPropTable<Prop>::Title(), left, CTQPropTable<Prop>::LabelWidth());
+    m_grid = CreateGrid(IDC_GRID_LEFT, QRect(left.topLeft(), right.bottomRight()));
+    m_grid->setFrameShape(QFrame::StyledPanel);
+    CreatePaneButtons(true);
+    CTQCatalogDlg::CreateControls();
+    setTabOrder(m_grid, m_ok);
+}
+
+template <class Prop>
+bool CTQPropTableDlg<Prop>::OnInitDialog() {
+    CTQCatalogDlg::OnInitDialog();
+    SetAnchor(m_labelLeft, QPointF(0, 0), QPointF(0, 0));
+    SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_deleteRight, QPointF(1, 0), QPointF(1, 0));
+    SetAnchor(m_grid, QPointF(0, 0), QPointF(1, 1));
+    setWindowTitle(CTQPropTable<Prop>::Title());
+    SetPlacementKey(CTQPropTable<Prop>::PlacementKey());
+
+    CTQArray<Prop> props;
+    if (Database()) {
+        CTQPropTable<Prop>::List(props, Database());
+    }
+
+    using Kind = CTQGridColumn::Kind;
+    std::vector<CTQGridColumn> columns;
+    columns.push_back(CTQGridColumn{QStringLiteral("温度(℃)"), 25, QString(), Kind::Integer,
+                                    static_cast<double>(kMinTemperature), static_cast<double>(kMaxTemperature), 0,
+                                    true});
+    for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+        columns.push_back(
+            CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(), Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
+    }
+    m_grid->SetColumns(std::move(columns));
+    for (const Prop& p : props) {
+        AddPropRow(p);
+    }
+    m_grid->onSelectionChanged = [this] { OnSelectionChanged(); };
+    return true;
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
+    auto* row = new PropRow(prop);
+    m_grid->AddRow(row);
+    const bool blocked = m_grid->blockSignals(true);
+    m_grid->SetNumber(row, 0, prop.Temperature);
+    int column = 1;
+    for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+        m_grid->SetNumber(row, column++, prop.*c.field);
+    }
+    m_grid->blockSignals(blocked);
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::OnSelectionChanged() {
+    const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
+    m_result = static_cast<PropRow*>(selected.front())->prop;
+    m_chosen = selected.front();
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::OnAddRight() {
+    if (!Database()) {
+        return;
+    }
+    m_grid->EndEdit();
+    AddPropRow(Prop());
+    m_grid->FocusRow(m_grid->RowCount() - 1);
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::OnDeleteRight() {
+    if (!Database()) {
+        return;
+    }
+    m_grid->EndEdit();
+    const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        auto* row = static_cast<PropRow*>(*it);
+        if (row->prop.ID != 0) {
+            m_deleted.Add(row->prop.ID);
+        }
+        if (m_chosen == row) {
+            m_chosen = nullptr;
+        }
+        delete row;
+    }
+}
+
+template <class Prop>
+void CTQPropTableDlg<Prop>::OnOK() {
+    if (!Database()) {
+        EndOK();
+        return;
+    }
+    m_grid->EndEdit();
+    if (!m_deleted.IsEmpty() && !Confirm(QStringLiteral("有数据被删除，确定删除？"))) {
+        return;
+    }
+    std::vector<PropRow*> rows;
+    for (CTQGridRow* r : m_grid->RowsInAddedOrder()) {
+        rows.push_back(static_cast<PropRow*>(r));
+    }
+    std::vector<Prop> records;
+    QString error;
+    if (!WriteInTransaction([&] { return WriteRows(rows, records); }, error)) {
+        ShowError(error);
+        return;
+    }
+    // Committed: the rows now hold what the table holds, and the chosen
+    // row hands back its values as written, not as they were when chosen.
+    m_deleted.RemoveAll();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i]->prop = records[i];
+        if (rows[i] == m_chosen) {
+            m_result = records[i];
+        }
+    }
+    EndOK();
+}
+
+template <class Prop>
+QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vector<Prop>& records) {
+    CADODatabase* db = Database();
+    records.clear();
+
+    // Every record takes the values of its cells; two rows of one
+    // temperature are refused before anything is written.
+    std::map<int, int> temperatures;
+    for (PropRow* row : rows) {
+        Prop p = row->prop;
+        // The editor keeps the cell to whole degrees within the column's
+        // range, so the conversion is exact.
+        p.Temperature = static_cast<int>(std::trunc(row->Number(0)));
+        int column = 1;
+        for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+            const double v = row->Number(column++);
+            if (!std::isfinite(v)) {
+                return QStringLiteral("温度 %1℃ 的数据不是有限数值。").arg(p.Temperature);
+            }
+            p.*c.field = v;
+        }
+        if (!temperatures.emplace(p.Temperature, 0).second) {
+            return QStringLiteral("温度 %1℃ 出现了不止一行。").arg(p.Temperature);
+        }
+        records.push_back(p);
+    }
+
+    for (long id : m_deleted) {
+        if (!Prop::Delete(id, db)) {
+            return QStringLiteral("删除数据（ID %1）失败。").arg(id) + LastDbError();
+        }
+    }
+    for (Prop& p : records) {
+        if (p.ID < 0) {
+            if (!p.Add(db)) {
+                CTQArray<Prop> stored;
+                CTQPropTable<Prop>::List(stored, db);
+                for (const Prop& s : stored) {
+                    if (s.Temperature == p.Temperature) {
+                        return QStringLiteral("温度 %1℃ 的数据已存在。").arg(p.Temperature);
+                    }
+                }
+                return QStringLiteral("温度 %1℃ 的数据添加失败。").arg(p.Temperature) + LastDbError();
+            }
+        } else if (!p.UpdateData(p.ID, false, db)) {
+            return QStringLiteral("温度 %1℃ 的数据保存失败。").arg(p.Temperature) + LastDbError();
+        }
+    }
+    return QString();
+}
+
+template class CTQPropTableDlg<CTQWaterProp>;
+template class CTQPropTableDlg<CTQSteamProp>;
