@@ -14,3 +14,5 @@
 #include "ui/CTQPropTableDlg.h"
 #include "ui/CTQWaterPropDlg.h"
 #include "ui/CTQSteamPropDlg.h"
+#include "ui/CTQPropertyGrid.h"
+#include "ui/CTQPipeValveDlg.h"

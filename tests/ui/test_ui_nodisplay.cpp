@@ -26,6 +26,16 @@ TEST_F(NoDisplay, DialogsReturnCancelWithoutCreatingAnApplication) {
     CTQArray<CTQDuctSpec> a;
     CTQArray<CTQDuctSpec> b;
     RVN::ShowDuctSpecDlg(a, b);
+    CTQWaterProp water;
+    water.Temperature = 20;
+    EXPECT_FALSE(RVN::ShowWaterPropDlg(water, nullptr));
+    EXPECT_EQ(water.Temperature, 20);
+    CTQSteamProp steam;
+    EXPECT_FALSE(RVN::ShowSteamPropDlg(steam, nullptr));
+    CTQArray<CTQPipeValve> valves;
+    valves.Add(CTQPipeValve());
+    EXPECT_EQ(RVN::ShowPipeValveDlg(valves, 50, 0, 1, nullptr), -1.0) << "Cancel";
+    EXPECT_EQ(valves.GetSize(), 1);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("display"), std::string::npos) << err;
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
