@@ -32,3 +32,6 @@ shot pipe1 pipe-water.png 860x480
 shot pipe2 pipe-plastic.png 860x480
 shot pipe0 pipe-all.png 860x480
 shot duct duct.png 432x460
+shot water water.png 560x460
+shot steam steam.png 620x460
+shot valve valve.png 560x460

@@ -2,19 +2,25 @@
 // opens a catalog file (the default one, --catalog PATH, or File > Open) and
 // offers the catalog dialogs.
 //
-//   tqrvn-catalog [--catalog PATH] [--dialog NAME [--screenshot FILE [--size WxH]]]
+//   tqrvn-catalog [--catalog PATH] [--dialog NAME [--dn DN] [--valve-kind K] [--screenshot FILE [--size WxH]]]
 //
-// --dialog opens one dialog at start (pipe, pipe1, pipe2, pipe3, duct);
-// with --screenshot the dialog (resized to --size when given) is saved as a
-// PNG image once shown and the program ends.
+// --dialog opens one dialog at start (pipe, pipe1, pipe2, pipe3, duct,
+// water, steam, valve); with --screenshot the dialog (resized to --size when
+// given) is saved as a PNG image once shown and the program ends.  The valve
+// dialog counts the fittings of a segment of one nominal diameter: it asks
+// for it first (--dn gives the proposal, default 50; with --screenshot it is
+// used as given) and shows the total coefficient after OK.  It lists the
+// fittings of steel pipe (--valve-kind 1, the default) or of plastic pipe (2).
 #include "TQRVNBase.h"
 #include "ui/TQRVNBaseUI.h"
+#include "ui/UiNumbers.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -27,6 +33,36 @@
 #include <string>
 
 namespace {
+
+// The nominal diameter the valve dialog proposes, mm.
+constexpr int kDefaultDn = 50;
+// The fittings the valve dialog lists: those of steel pipe.
+constexpr int kDefaultValveKind = 1;
+
+// Property records chosen and fittings counted so far: each dialog opens
+// on the previous choice.
+CTQWaterProp g_water;
+CTQSteamProp g_steam;
+CTQArray<CTQPipeValve> g_valves;
+
+// Runs the valve dialog for one segment, asking for its DN first unless
+// `ask` is false, and tells the total coefficient after OK.
+void RunValveDialog(QWidget* parent, int dn, int kind, bool ask) {
+    if (ask) {
+        bool ok = false;
+        dn = QInputDialog::getInt(parent, QStringLiteral("局阻系数"), QStringLiteral("管段的公称直径 DN (mm):"), dn, 1,
+                                  10000, 1, &ok);
+        if (!ok) {
+            return;
+        }
+    }
+    const double total = RVN::ShowPipeValveDlg(g_valves, dn, kind, 1);
+    if (total >= 0.0) {
+        RVN::Prompter().Tell(parent,
+                             QStringLiteral("DN %1 管段总的局阻系数：%2").arg(dn).arg(tqrvn::ui::FixedText(total, 2)),
+                             RVN::PromptCaption(), CTQPrompter::Icon::Information);
+    }
+}
 
 class CatalogWindow : public QMainWindow {
 public:
@@ -52,6 +88,9 @@ public:
             {CTQPipeSpecDlg::TitleForKind(3), [] { RVN::ShowPipeSpecDlg(3); }},
             {CTQPipeSpecDlg::TitleForKind(0), [] { RVN::ShowPipeSpecDlg(0); }},
             {QStringLiteral("风管规格"), [] { RVN::ShowDuctSpecDlg(); }},
+            {QStringLiteral("水的物理参数"), [] { RVN::ShowWaterPropDlg(g_water); }},
+            {QStringLiteral("饱和水蒸气的物理参数"), [] { RVN::ShowSteamPropDlg(g_steam); }},
+            {QStringLiteral("局阻系数"), [this] { RunValveDialog(this, kDefaultDn, kDefaultValveKind, true); }},
         };
         for (const Entry& e : entries) {
             auto* button = new QPushButton(e.text + QStringLiteral("..."), central);
@@ -62,7 +101,7 @@ public:
         }
         layout->addStretch();
         setCentralWidget(central);
-        resize(360, 300);
+        resize(360, 380);
         UpdateTitle();
     }
 
@@ -134,14 +173,20 @@ int main(int argc, char** argv) {
     const QCommandLineOption catalogOption(QStringLiteral("catalog"), QStringLiteral("Catalog file to open."),
                                            QStringLiteral("PATH"));
     const QCommandLineOption dialogOption(QStringLiteral("dialog"),
-                                          QStringLiteral("Dialog to open at start: pipe, pipe1, pipe2, pipe3, duct."),
+                                          QStringLiteral("Dialog to open at start: pipe, pipe1, pipe2, pipe3, duct, water, steam, valve."),
                                           QStringLiteral("NAME"));
     const QCommandLineOption shotOption(QStringLiteral("screenshot"),
                                         QStringLiteral("Save the dialog of --dialog as PNG and quit."),
                                         QStringLiteral("FILE"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Dialog size of the screenshot."),
                                         QStringLiteral("WxH"));
-    parser.addOptions({catalogOption, dialogOption, shotOption, sizeOption});
+    const QCommandLineOption dnOption(QStringLiteral("dn"),
+                                      QStringLiteral("Nominal diameter (mm) proposed by the valve dialog (default 50)."),
+                                      QStringLiteral("DN"));
+    const QCommandLineOption kindOption(QStringLiteral("valve-kind"),
+                                        QStringLiteral("Fittings of the valve dialog: 1 steel pipe (default), 2 plastic pipe."),
+                                        QStringLiteral("K"));
+    parser.addOptions({catalogOption, dialogOption, dnOption, kindOption, shotOption, sizeOption});
     QStringList args;
     for (int i = 0; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
@@ -162,6 +207,24 @@ int main(int argc, char** argv) {
         }
     }
 
+    int dn = kDefaultDn;
+    if (parser.isSet(dnOption)) {
+        bool ok = false;
+        dn = parser.value(dnOption).toInt(&ok);
+        if (!ok || dn < 1 || dn > 10000) {
+            std::fprintf(stderr, "tqrvn-catalog: --dn takes a nominal diameter of 1 to 10000 mm\n");
+            return 1;
+        }
+    }
+    int valveKind = kDefaultValveKind;
+    if (parser.isSet(kindOption)) {
+        bool ok = false;
+        valveKind = parser.value(kindOption).toInt(&ok);
+        if (!ok || (valveKind != 1 && valveKind != 2)) {
+            std::fprintf(stderr, "tqrvn-catalog: --valve-kind takes 1 (steel pipe) or 2 (plastic pipe)\n");
+            return 1;
+        }
+    }
     const QString dialog = parser.value(dialogOption);
     if (!dialog.isEmpty()) {
         if (parser.isSet(shotOption)) {
@@ -171,6 +234,12 @@ int main(int argc, char** argv) {
         }
         if (dialog == QLatin1String("duct")) {
             RVN::ShowDuctSpecDlg();
+        } else if (dialog == QLatin1String("water")) {
+            RVN::ShowWaterPropDlg(g_water);
+        } else if (dialog == QLatin1String("steam")) {
+            RVN::ShowSteamPropDlg(g_steam);
+        } else if (dialog == QLatin1String("valve")) {
+            RunValveDialog(nullptr, dn, valveKind, !parser.isSet(shotOption));
         } else if (dialog.startsWith(QLatin1String("pipe"))) {
             RVN::ShowPipeSpecDlg(dialog.mid(4).toInt());
         } else {
