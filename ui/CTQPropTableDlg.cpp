@@ -1,11 +1,19 @@
 #include "ui/CTQPropTableDlg.h"
 
 #include "ui/CTQReportGrid.h"
+#include "ui/CTQSteamPropDlg.h"
+#include "ui/CTQWaterPropDlg.h"
+#include "ui/RVNDialogs.h"
+
+#include "catalog/RVNDataBase.h"
+
+#include <QApplication>
 
 #include <QLabel>
 #include <QToolButton>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <utility>
 
@@ -253,3 +261,39 @@ QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vecto
 
 template class CTQPropTableDlg<CTQWaterProp>;
 template class CTQPropTableDlg<CTQSteamProp>;
+
+// ---- exports -------------------------------------------------------------------
+
+namespace {
+
+// Runs a property dialog on a copy of prop; prop takes the chosen row on OK.
+template <class Dlg, class Prop>
+bool RunPropDlg(Prop& prop, CADODatabase* db) {
+    if (!RVN::EnsureDialogApplication()) {
+        return false;
+    }
+    if (!db) {
+        db = RVN::GetRVNBaseDataBase();
+    }
+    try {
+        Dlg dlg(db, prop, QApplication::activeWindow());
+        if (dlg.DoModal() != CTQCatalogDlg::IDOK) {
+            return false;
+        }
+        prop = dlg.Result();
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "TQRVNBaseUI: %s\n", e.what());
+        return false;
+    }
+}
+
+} // namespace
+
+namespace RVN {
+
+bool ShowWaterPropDlg(CTQWaterProp& prop, CADODatabase* db) { return RunPropDlg<CTQWaterPropDlg>(prop, db); }
+
+bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db) { return RunPropDlg<CTQSteamPropDlg>(prop, db); }
+
+} // namespace RVN

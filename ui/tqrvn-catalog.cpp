@@ -160,6 +160,23 @@ void ScreenshotWhenShown(const QString& file, QSize size) {
     });
 }
 
+// Reads a whole-number option within min..max into value (kept when the
+// option is absent); false after a message when it is out of range.
+bool IntOption(const QCommandLineParser& parser, const QCommandLineOption& option, int min, int max,
+               const char* what, int& value) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    bool ok = false;
+    const int v = parser.value(option).toInt(&ok);
+    if (!ok || v < min || v > max) {
+        std::fprintf(stderr, "tqrvn-catalog: --%s takes %s\n", option.names().front().toLocal8Bit().constData(), what);
+        return false;
+    }
+    value = v;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -208,22 +225,10 @@ int main(int argc, char** argv) {
     }
 
     int dn = kDefaultDn;
-    if (parser.isSet(dnOption)) {
-        bool ok = false;
-        dn = parser.value(dnOption).toInt(&ok);
-        if (!ok || dn < 1 || dn > 10000) {
-            std::fprintf(stderr, "tqrvn-catalog: --dn takes a nominal diameter of 1 to 10000 mm\n");
-            return 1;
-        }
-    }
     int valveKind = kDefaultValveKind;
-    if (parser.isSet(kindOption)) {
-        bool ok = false;
-        valveKind = parser.value(kindOption).toInt(&ok);
-        if (!ok || (valveKind != 1 && valveKind != 2)) {
-            std::fprintf(stderr, "tqrvn-catalog: --valve-kind takes 1 (steel pipe) or 2 (plastic pipe)\n");
-            return 1;
-        }
+    if (!IntOption(parser, dnOption, 1, 10000, "a nominal diameter of 1 to 10000 mm", dn) ||
+        !IntOption(parser, kindOption, 1, 2, "1 (steel pipe) or 2 (plastic pipe)", valveKind)) {
+        return 1;
     }
     const QString dialog = parser.value(dialogOption);
     if (!dialog.isEmpty()) {
