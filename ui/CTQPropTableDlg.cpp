@@ -14,18 +14,47 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
+#include <set>
 #include <utility>
 
 // ---- the two record types ------------------------------------------------------
 
-QString CTQPropTable<CTQWaterProp>::Title() { return QStringLiteral("水的物理参数"); }
-int CTQPropTable<CTQWaterProp>::LabelWidth() { return 80; }
-QString CTQPropTable<CTQWaterProp>::PlacementKey() { return QStringLiteral("TQRVNWaterPropDlg"); }
+namespace {
+
+// One property column of a table dialog: caption, relative width, digits
+// after the point and the record member it shows.
+template <class Prop>
+struct PropColumn {
+    const char* caption;  // UTF-8
+    int width;
+    int decimals;
+    double Prop::*field;
+};
+
+// What differs between the property dialogs: the window title (also the
+// pane label), the label width in pixels, the placement key, the property
+// columns after the temperature column in display order, and the listing
+// of every row in temperature order.
+template <class Prop>
+struct PropTable {
+    static QString Title();
+    static int LabelWidth();
+    static QString PlacementKey();
+    static const std::vector<PropColumn<Prop>>& Columns();
+    static int List(CTQArray<Prop>& arr, CADODatabase* db);
+};
+
+template <>
+QString PropTable<CTQWaterProp>::Title() { return QStringLiteral("水的物理参数"); }
+template <>
+int PropTable<CTQWaterProp>::LabelWidth() { return 80; }
+template <>
+QString PropTable<CTQWaterProp>::PlacementKey() { return QStringLiteral("TQRVNWaterPropDlg"); }
 
 // Specific heat is shown before viscosity, the reverse of the record's order.
-const std::vector<CTQPropColumn<CTQWaterProp>>& CTQPropTable<CTQWaterProp>::Columns() {
-    static const std::vector<CTQPropColumn<CTQWaterProp>> columns{
+template <>
+const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() {
+    static const std::vector<PropColumn<CTQWaterProp>> columns{
         {"密度(kg/m3)", 35, 3, &CTQWaterProp::Density},
         {"比热容[kJ/(kg*K)]", 45, 3, &CTQWaterProp::SpecificHeat},
         {"运动黏度(1E-6㎡/s)", 50, 4, &CTQWaterProp::Viscosity},
@@ -33,18 +62,23 @@ const std::vector<CTQPropColumn<CTQWaterProp>>& CTQPropTable<CTQWaterProp>::Colu
     return columns;
 }
 
-int CTQPropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
+template <>
+int PropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
     return RVN::GetAllWaterProp(arr, db);
 }
 
-QString CTQPropTable<CTQSteamProp>::Title() { return QStringLiteral("饱和水蒸气的物理参数"); }
-int CTQPropTable<CTQSteamProp>::LabelWidth() { return 160; }
-QString CTQPropTable<CTQSteamProp>::PlacementKey() { return QStringLiteral("TQRVNSteamPropDlg"); }
+template <>
+QString PropTable<CTQSteamProp>::Title() { return QStringLiteral("饱和水蒸气的物理参数"); }
+template <>
+int PropTable<CTQSteamProp>::LabelWidth() { return 160; }
+template <>
+QString PropTable<CTQSteamProp>::PlacementKey() { return QStringLiteral("TQRVNSteamPropDlg"); }
 
 // The steam table gives specific heat four decimals and viscosity three,
 // the opposite of the water table.
-const std::vector<CTQPropColumn<CTQSteamProp>>& CTQPropTable<CTQSteamProp>::Columns() {
-    static const std::vector<CTQPropColumn<CTQSteamProp>> columns{
+template <>
+const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() {
+    static const std::vector<PropColumn<CTQSteamProp>> columns{
         {"压力(kPa)", 35, 1, &CTQSteamProp::Pressure},
         {"密度(kg/m3)", 35, 3, &CTQSteamProp::Density},
         {"汽化热(kJ/kg)", 35, 3, &CTQSteamProp::Qhr},
@@ -54,9 +88,12 @@ const std::vector<CTQPropColumn<CTQSteamProp>>& CTQPropTable<CTQSteamProp>::Colu
     return columns;
 }
 
-int CTQPropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
+template <>
+int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
     return RVN::GetAllSteamProp(arr, db);
 }
+
+} // namespace
 
 // ---- the dialog ----------------------------------------------------------------
 
@@ -84,7 +121,7 @@ template <class Prop>
 void CTQPropTableDlg<Prop>::CreateControls() {
     const QRect left = LeftFrameRect();
     const QRect right = RightFrameRect();
-    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, CTQPropTable<Prop>::Title(), left, CTQPropTable<Prop>::LabelWidth());
+    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, PropTable<Prop>::Title(), left, PropTable<Prop>::LabelWidth());
     m_grid = CreateGrid(IDC_GRID_LEFT, QRect(left.topLeft(), right.bottomRight()));
     m_grid->setFrameShape(QFrame::StyledPanel);
     CreatePaneButtons(true);
@@ -99,12 +136,12 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
     SetAnchor(m_deleteRight, QPointF(1, 0), QPointF(1, 0));
     SetAnchor(m_grid, QPointF(0, 0), QPointF(1, 1));
-    setWindowTitle(CTQPropTable<Prop>::Title());
-    SetPlacementKey(CTQPropTable<Prop>::PlacementKey());
+    setWindowTitle(PropTable<Prop>::Title());
+    SetPlacementKey(PropTable<Prop>::PlacementKey());
 
     CTQArray<Prop> props;
     if (Database()) {
-        CTQPropTable<Prop>::List(props, Database());
+        PropTable<Prop>::List(props, Database());
     }
 
     using Kind = CTQGridColumn::Kind;
@@ -112,7 +149,7 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     columns.push_back(CTQGridColumn{QStringLiteral("温度(℃)"), 25, QString(), Kind::Integer,
                                     static_cast<double>(kMinTemperature), static_cast<double>(kMaxTemperature), 0,
                                     true});
-    for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+    for (const PropColumn<Prop>& c : PropTable<Prop>::Columns()) {
         columns.push_back(
             CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(), Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
     }
@@ -131,7 +168,7 @@ void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
     const bool blocked = m_grid->blockSignals(true);
     m_grid->SetNumber(row, 0, prop.Temperature);
     int column = 1;
-    for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+    for (const PropColumn<Prop>& c : PropTable<Prop>::Columns()) {
         m_grid->SetNumber(row, column++, prop.*c.field);
     }
     m_grid->blockSignals(blocked);
@@ -215,21 +252,21 @@ QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vecto
 
     // Every record takes the values of its cells; two rows of one
     // temperature are refused before anything is written.
-    std::map<int, int> temperatures;
+    std::set<int> temperatures;
     for (PropRow* row : rows) {
         Prop p = row->prop;
         // The editor keeps the cell to whole degrees within the column's
         // range, so the conversion is exact.
         p.Temperature = static_cast<int>(std::trunc(row->Number(0)));
         int column = 1;
-        for (const CTQPropColumn<Prop>& c : CTQPropTable<Prop>::Columns()) {
+        for (const PropColumn<Prop>& c : PropTable<Prop>::Columns()) {
             const double v = row->Number(column++);
             if (!std::isfinite(v)) {
                 return QStringLiteral("温度 %1℃ 的数据不是有限数值。").arg(p.Temperature);
             }
             p.*c.field = v;
         }
-        if (!temperatures.emplace(p.Temperature, 0).second) {
+        if (!temperatures.insert(p.Temperature).second) {
             return QStringLiteral("温度 %1℃ 出现了不止一行。").arg(p.Temperature);
         }
         records.push_back(p);
@@ -244,7 +281,7 @@ QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vecto
         if (p.ID < 0) {
             if (!p.Add(db)) {
                 CTQArray<Prop> stored;
-                CTQPropTable<Prop>::List(stored, db);
+                PropTable<Prop>::List(stored, db);
                 for (const Prop& s : stored) {
                     if (s.Temperature == p.Temperature) {
                         return QStringLiteral("温度 %1℃ 的数据已存在。").arg(p.Temperature);

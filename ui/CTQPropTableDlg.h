@@ -5,8 +5,8 @@
 // every change in one transaction and closes only after the commit (a
 // refused or failed write rolls everything back and keeps the dialog open).
 //
-// A record type takes part through a specialisation of CTQPropTable, which
-// gives the dialog's texts, its columns and the table listing.  The
+// The dialog is instantiated for CTQWaterProp and CTQSteamProp; what differs
+// between them (texts, columns, the table listing) is kept with the code.  The
 // temperature column holds whole degrees in kMinTemperature..kMaxTemperature;
 // the property columns finite values in 0..kMaxValue.
 #pragma once
@@ -24,48 +24,13 @@
 class CTQReportGrid;
 class QTreeWidgetItem;
 
-/// One property column of a table dialog: caption, relative width, digits
-/// after the point and the record member it shows.
-template <class Prop>
-struct CTQPropColumn {
-    const char* caption;  ///< UTF-8
-    int width;
-    int decimals;
-    double Prop::*field;
-};
-
-/// What differs between the property dialogs.  Specialised per record
-/// type with: Title() (window title and pane label), LabelWidth() (pixels),
-/// PlacementKey(), Columns() (the property columns after the temperature
-/// column, in display order) and List(arr, db) (every row in temperature
-/// order, as RVN::GetAll... does).
-template <class Prop>
-struct CTQPropTable;
-
-template <>
-struct TQRVNBASEUI_API CTQPropTable<CTQWaterProp> {
-    static QString Title();
-    static int LabelWidth();
-    static QString PlacementKey();
-    static const std::vector<CTQPropColumn<CTQWaterProp>>& Columns();
-    static int List(CTQArray<CTQWaterProp>& arr, CADODatabase* db);
-};
-
-template <>
-struct TQRVNBASEUI_API CTQPropTable<CTQSteamProp> {
-    static QString Title();
-    static int LabelWidth();
-    static QString PlacementKey();
-    static const std::vector<CTQPropColumn<CTQSteamProp>>& Columns();
-    static int List(CTQArray<CTQSteamProp>& arr, CADODatabase* db);
-};
-
 template <class Prop>
 class TQRVNBASEUI_API CTQPropTableDlg : public CTQCatalogDlg {
 public:
-    /// The range of the temperature column, degC: whole degrees from the
-    /// coldest brine-free water a heating plant meets to well above the
-    /// saturation temperatures of building steam systems.
+    /// The range of the temperature column, degC, in whole degrees (the
+    /// tables are keyed by them): 400 lies above water's critical point
+    /// (373.946 degC), past which no saturation row can exist; -50 leaves
+    /// room below freezing for supercooled or brine entries a keeper adds.
     static constexpr int kMinTemperature = -50;
     static constexpr int kMaxTemperature = 400;
     /// The largest value a property cell accepts.

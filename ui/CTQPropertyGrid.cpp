@@ -265,9 +265,7 @@ CTQPropertyGrid::~CTQPropertyGrid() {
 CTQPropertyCategory* CTQPropertyGrid::AddCategory(const QString& caption) {
     auto* category = new CTQPropertyCategory(caption);
     m_tree->addTopLevelItem(category);
-    QFont bold = font();
-    bold.setBold(true);
-    category->setFont(kNameColumn, bold);
+    category->setFont(kNameColumn, BoldFont());
     category->setFirstColumnSpanned(true);
     category->setExpanded(true);
     return category;
@@ -289,8 +287,6 @@ CTQPropertyCategory* CTQPropertyGrid::FindCategory(const QString& caption) const
     }
     return nullptr;
 }
-
-QTreeWidget* CTQPropertyGrid::Tree() const { return m_tree; }
 
 CTQPropertyItem* CTQPropertyGrid::CurrentItem() const {
     QTreeWidgetItem* item = m_tree->currentItem();
@@ -329,12 +325,9 @@ void CTQPropertyGrid::CommitValue(CTQPropertyItem* item, int value) {
     if (!item) {
         return;
     }
-    const int v = ClampValue(value);
-    if (v == item->Value()) {
-        return;
-    }
-    item->SetValue(v);
-    if (onValueChanged) {
+    const int before = item->Value();
+    item->SetValue(value);  // held to the grid's range
+    if (item->Value() != before && onValueChanged) {
         onValueChanged(item);
     }
 }
@@ -357,19 +350,21 @@ void CTQPropertyGrid::changeEvent(QEvent* event) {
     }
 }
 
-void CTQPropertyGrid::UpdatePaneFonts() {
+QFont CTQPropertyGrid::BoldFont() const {
     QFont bold = font();
     bold.setBold(true);
-    m_paneCaption->setFont(bold);
+    return bold;
+}
+
+void CTQPropertyGrid::UpdatePaneFonts() {
+    m_paneCaption->setFont(BoldFont());
     m_paneText->setFont(font());
     // Room for the caption and two lines of description (a DN table).
     const QFontMetrics metrics(font());
     m_paneCaption->parentWidget()->setFixedHeight(metrics.lineSpacing() * 3 + 12);
     for (int i = 0; i < CategoryCount(); ++i) {
         if (CTQPropertyCategory* c = Category(i)) {
-            QFont f = font();
-            f.setBold(true);
-            c->setFont(kNameColumn, f);
+            c->setFont(kNameColumn, BoldFont());
         }
     }
 }

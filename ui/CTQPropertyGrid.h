@@ -12,6 +12,7 @@
 
 #include "TQRVNBaseExport.h"
 
+#include <QFont>
 #include <QString>
 #include <QTreeWidgetItem>
 #include <QWidget>
@@ -41,7 +42,6 @@ public:
     void SetValue(int value);
 
     long ID() const { return m_id; }
-    void SetID(long id) { m_id = id; }
 
     const QString& Description() const { return m_description; }
     void SetDescription(const QString& text);
@@ -99,9 +99,6 @@ public:
     /// The first category with exactly this caption, or null.
     CTQPropertyCategory* FindCategory(const QString& caption) const;
 
-    /// The list of categories and items.
-    QTreeWidget* Tree() const;
-
     /// The current item (null when none or a category is current).
     CTQPropertyItem* CurrentItem() const;
     void SetCurrentItem(QTreeWidgetItem* item);
@@ -138,6 +135,8 @@ private:
     class Delegate;
 
     void UpdatePaneFonts();
+    /// The grid's font in bold, for category rows and the pane caption.
+    QFont BoldFont() const;
 
     TreeView* m_tree = nullptr;
     QLabel* m_paneCaption = nullptr;
