@@ -262,6 +262,10 @@ bool CTQPipeValve::UpdateData(const std::string& name, bool bRead, CADODatabase*
     return RVN::detail::TransferFirstRow(*this, db, sql, bRead);
 }
 
+bool CTQPipeValve::UpdateData(const char* name, bool bRead, CADODatabase* pDB) {
+    return UpdateData(std::string(name ? name : ""), bRead, pDB);
+}
+
 bool CTQPipeValve::Remove(CADODatabase* pDB) { return Delete(ID, pDB); }
 
 bool CTQPipeValve::Add(CADODatabase* pDB) {
@@ -296,6 +300,10 @@ bool operator>(const CTQPipeValve& a, const CTQPipeValve& b) {
 
 bool CTQPipeValveManager::GetValve(CTQPipeValve& valve, const std::string& name, CADODatabase* pDB) {
     return valve.UpdateData(name, true, pDB);
+}
+
+bool CTQPipeValveManager::GetValve(CTQPipeValve& valve, const char* name, CADODatabase* pDB) {
+    return valve.UpdateData(std::string(name ? name : ""), true, pDB);
 }
 
 int CTQPipeValveManager::GetAllValve(CTQArray<CTQPipeValve>& arr, int type, CADODatabase* pDB) {

@@ -76,6 +76,9 @@ public:
     /// kinds 2 and 3, else 1) whose name is `name`.  False when there is no
     /// such row or the transfer failed.
     virtual bool UpdateData(const std::string& name, bool bRead, CADODatabase* pDB = nullptr);
+    /// The same for a name given as C text; a null name reads as the empty
+    /// name (which no stored valve has).
+    bool UpdateData(const char* name, bool bRead, CADODatabase* pDB = nullptr);
     /// Reads (bRead) or writes the row with that ID.  False when there is no
     /// such row or the transfer failed.
     virtual bool UpdateData(long id, bool bRead, CADODatabase* pDB = nullptr);
@@ -157,6 +160,8 @@ public:
 
     /// The valve of valve's folded kind named `name`, read into valve.
     static bool GetValve(CTQPipeValve& valve, const std::string& name, CADODatabase* pDB = nullptr);
+    /// The same for a name given as C text; a null name reads as the empty name.
+    static bool GetValve(CTQPipeValve& valve, const char* name, CADODatabase* pDB = nullptr);
 
     /// Fills arr with the valves of a kind ordered by name (4 lists kind 1,
     /// 3 lists kind 2; 0 or less lists every kind) and returns their number.

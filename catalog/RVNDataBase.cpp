@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace RVN {
@@ -31,9 +32,13 @@ constexpr const char* kUserFolder = "User/";
 constexpr const char* kMessageCaption = "青衡提示";
 
 // The path as a connection-string value: quoted, with inner quotes doubled,
-// when it holds a character that would end or break the value.
+// when it could be read differently unquoted: a ';' or '"' would end or
+// break the value, and blanks at either end would be trimmed.
 std::string ConnectionValue(const std::string& path) {
-    if (path.find_first_of(";\"") == std::string::npos) {
+    static const char* const kBlanks = " \t\r\n\f\v";
+    const bool blankEnd = !path.empty() && (std::strchr(kBlanks, path.front()) != nullptr ||
+                                            std::strchr(kBlanks, path.back()) != nullptr);
+    if (!blankEnd && path.find_first_of(";\"") == std::string::npos) {
         return path;
     }
     std::string out = "\"";

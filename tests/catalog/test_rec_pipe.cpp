@@ -524,4 +524,26 @@ TEST_F(PipeCatalog, PathsWithQuotesAndSemicolonsOpen) {
     EXPECT_TRUE(RVN::CloseRVNBaseDataBase());
 }
 
+// The file at exactly the given path opens: blanks at either end are part
+// of the name, never trimmed into another file's name.
+TEST_F(PipeCatalog, PathsWithBlankEndsOpenThatFileOnly) {
+    const std::string plain = dir_ + "/cat.mdb";
+    std::filesystem::copy_file(Path(), plain);
+    for (const std::string& odd : {plain + " ", dir_ + "/ cat.mdb", plain + "\t"}) {
+        SCOPED_TRACE("'" + odd + "'");
+        EXPECT_FALSE(RVN::LoadRVNBaseDataBase(odd.c_str())) << "no file of that name yet";
+        EXPECT_EQ(RVN::GetRVNBaseDataBase(), nullptr);
+        std::filesystem::copy_file(Path(), odd);
+        ASSERT_TRUE(RVN::LoadRVNBaseDataBase(odd.c_str()));
+        CTQPipeMatl m;
+        m.Name = "only in " + odd;
+        ASSERT_TRUE(m.Add(nullptr));
+        EXPECT_TRUE(RVN::CloseRVNBaseDataBase());
+        CADODatabase check;
+        ASSERT_TRUE(check.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + plain));
+        CTQPipeMatl probe;
+        EXPECT_FALSE(CTQPipeMatlManager::GetMatl(probe, m.Name.c_str(), &check)) << "the plain file is untouched";
+    }
+}
+
 } // namespace

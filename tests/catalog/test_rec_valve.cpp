@@ -398,6 +398,11 @@ TEST_F(ValveCatalog, LookupByFoldedKindAndById) {
     }
     EXPECT_FALSE(CTQPipeValveManager::GetValve(v, "Union", db_.get()));
     EXPECT_FALSE(CTQPipeValveManager::GetValve(v, "", db_.get()));
+    // A host's null C text reads as the empty name, as the material lookup does.
+    const char* none = nullptr;
+    EXPECT_FALSE(CTQPipeValveManager::GetValve(v, none, db_.get()));
+    EXPECT_FALSE(v.UpdateData(none, true, db_.get()));
+    EXPECT_TRUE(CTQPipeValveManager::GetValve(v, std::string("union").c_str(), db_.get()));
 
     // Reading a DN-dependent row replaces the table the record held.
     CTQPipeValve byId = Variable({{99, 9.0}});
