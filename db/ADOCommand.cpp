@@ -96,13 +96,14 @@ int CADOParameter::SetValue(const Variant& vtValue) { return PutValue(vtValue, 1
 
 namespace {
 
-// The double reading of a parameter: integers, single, double, decimal and
-// currency values give their value; other kinds (dates, texts, Booleans) 0.
+// The double reading of a parameter: integers, single, double and decimal
+// values give their value; every other kind (currency, dates, texts,
+// Booleans) gives 0.
 int ParameterDouble(const Variant& v, double& out)
 {
     using namespace RVNADO;
     switch (v.Kind()) {
-    case VT_R4: case VT_R8: case VT_DECIMAL: case VT_CY:
+    case VT_R4: case VT_R8: case VT_DECIMAL:
         v.ToDouble(out);
         return 1;
     default:

@@ -113,7 +113,10 @@ int CADORecordset::Open(RVNADO::ConnectionPtr mpdb, const std::string& lpstrExec
             cmd.PutCommandText(m_strQuery);
             cmd.PutCommandType(RVNADO::adCmdStoredProc);
             Deref(m_pConnection).PutCursorLocation(RVNADO::adUseClient);
+            const long pageSize = rs.GetPageSize();
             m_pRecordset = cmd.Execute(nullptr, RVNADO::adCmdText);
+            if (m_pRecordset)  // the command's recordset keeps the properties set on this one
+                m_pRecordset->PutPageSize(pageSize);
         }
         return m_pRecordset ? 1 : 0;
     } catch (const ComError& e) {

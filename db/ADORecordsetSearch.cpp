@@ -169,8 +169,11 @@ int CADORecordset::Execute(CADOCommand* pAdoCommand)
             throw ComError(RVNADO::Status::Pointer, "TQRVNBase", "No command was given.");
         Deref(m_pConnection).PutCursorLocation(RVNADO::adUseClient);
         RVNADO::Command& cmd = Deref(pAdoCommand->GetCommand());
+        const long pageSize = m_pRecordset ? m_pRecordset->GetPageSize() : 0;
         RVNADO::RecordsetPtr result = cmd.Execute(nullptr, pAdoCommand->GetType());
         m_pRecordset = result ? result : RVNADO::Recordset::Create();
+        if (pageSize > 0)  // the properties set on this recordset stay with it
+            m_pRecordset->PutPageSize(pageSize);
         return 1;
     } catch (const ComError& e) {
         dump_com_error(e);

@@ -762,9 +762,16 @@ struct RecordsetCore {
     std::string notUpdatableWhy;
     std::vector<long> keyCols;
     long autoNumberCol = -1;     // the INTEGER PRIMARY KEY column among the results
-    bool autoIncrement = false;
     std::string table;
     std::string database;
+
+    // How the rows were made, so that Requery makes them again: by opening
+    // the source (SQL text, table, view or saved file), or by running a
+    // command text with parameter values.  requeryRefusal says why the rows
+    // cannot be made again ("" when they can).
+    bool fromCommand = false;
+    std::vector<Variant> commandValues;
+    std::string requeryRefusal;
 
     EditModeEnum edit = adEditNone;
     std::vector<Variant> buffer;
@@ -802,19 +809,24 @@ struct RecordsetCore {
     {
         if (!viewed)
             return data->live;
-        if (liveDeletions != data->deletions || liveSize != static_cast<long>(view.size())) {
+        if (liveDeletions != data->deletions || liveGeneration != viewGeneration) {
             long n = 0;
             for (long r : view)
                 n += data->deleted[static_cast<std::size_t>(r)] ? 0 : 1;
             viewLive = n;
             liveDeletions = data->deletions;
-            liveSize = static_cast<long>(view.size());
+            liveGeneration = viewGeneration;
         }
         return viewLive;
     }
+    // The count of live rows of the view is cached; it is valid while no row
+    // was deleted (through any cursor sharing the rows) and the view is the
+    // one it was counted on.  Every change of the view takes a new
+    // generation number.
     mutable long viewLive = 0;
     mutable long liveDeletions = -1;
-    mutable long liveSize = -1;
+    mutable long liveGeneration = -1;
+    long viewGeneration = 0;
 
     bool HasCurrentRow() const { return cur >= 0 && cur < Count() && LiveAt(cur); }
 
@@ -1055,11 +1067,6 @@ void RecordsetCore::CheckWritable()
         }
         if (notUpdatableWhy.empty() && keyNames.size() == 1 && EqualsNoCase("INTEGER", keyType)) {
             autoNumberCol = keyCols[0];
-            int autoInc = 0;
-            sqlite3_table_column_metadata(db, database.c_str(), table.c_str(),
-                                          cols[static_cast<std::size_t>(autoNumberCol)].origin.c_str(), nullptr,
-                                          nullptr, nullptr, nullptr, &autoInc);
-            autoIncrement = autoInc != 0;
         }
         keyChecked = true;
     }
@@ -1067,20 +1074,26 @@ void RecordsetCore::CheckWritable()
         throw ComError(Status::NotUpdatable, kRecordsetSource, "The recordset is read-only: " + notUpdatableWhy + ".");
 }
 
-// Takes the next autonumber of the table.  For an AUTOINCREMENT table the
-// number is reserved in the file's sequence table inside one write, so a
-// second connection adding a row at the same time gets the next one; a
-// cancelled new row leaves a gap, as autonumbers do.
+// Takes the next autonumber of the table and reserves it at once, so that
+// no other recordset, connection or process is given it, whether or not the
+// key is AUTOINCREMENT.  The reservation is the table's entry in the file's
+// sequence table, raised inside one write: the engine itself keeps the high
+// mark of AUTOINCREMENT tables there and ignores the entries of other
+// tables, which only this layer reads.  A file without a sequence table
+// gets one, the engine's own way (an AUTOINCREMENT table created and
+// dropped in the same write).  A cancelled new row leaves a gap, as
+// autonumbers do; a number is never handed out twice.
 std::int64_t RecordsetCore::NextAutoNumber()
 {
     sqlite3* db = Db();
-    const std::string qtable = QuoteIdentifier(database) + "." + QuoteIdentifier(table);
-    const std::string maxRowid = "ifnull((SELECT max(rowid) FROM " + qtable + "), 0)";
+    const std::string schema = QuoteIdentifier(database);
+    const std::string key = QuoteIdentifier(cols[static_cast<std::size_t>(autoNumberCol)].origin);
+    const std::string highest = "ifnull((SELECT max(" + key + ") FROM " + schema + "." + QuoteIdentifier(table) + "), 0)";
     auto single = [&](const std::string& sql, std::int64_t& out) {
         Statement st;
         st.Prepare(db, sql);
-        if (sqlite3_bind_text(st.stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT) != SQLITE_OK &&
-            sqlite3_bind_parameter_count(st.stmt) > 0)
+        if (sqlite3_bind_parameter_count(st.stmt) > 0 &&
+            sqlite3_bind_text(st.stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT) != SQLITE_OK)
             ThrowEngine(db, SQLITE_ERROR);
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_ROW) {
@@ -1091,19 +1104,26 @@ std::int64_t RecordsetCore::NextAutoNumber()
             ThrowEngine(db, rc);
         return false;
     };
+    const std::string seq = schema + ".sqlite_sequence";
     std::int64_t id = 0;
-    if (!autoIncrement) {
-        single("SELECT " + maxRowid + " + 1", id);
-        return id;
-    }
-    const std::string seq = QuoteIdentifier(database) + ".sqlite_sequence";
-    ExecSimple(db, "SAVEPOINT tqrvn_autonumber");
+    // Outside a transaction the write lock is taken before anything is read:
+    // a reader that later asks for the lock may be refused at once (the
+    // engine's guard against deadlock) instead of waiting its turn.
+    const bool outer = sqlite3_get_autocommit(db) != 0;
+    ExecSimple(db, outer ? "BEGIN IMMEDIATE" : "SAVEPOINT tqrvn_autonumber");
     try {
-        if (!single("UPDATE " + seq + " SET seq = max(seq, " + maxRowid + ") + 1 WHERE name = ?1 RETURNING seq", id))
-            single("INSERT INTO " + seq + " (name, seq) VALUES (?1, " + maxRowid + " + 1) RETURNING seq", id);
-        ExecSimple(db, "RELEASE tqrvn_autonumber");
+        std::int64_t present = 0;
+        single("SELECT count(*) FROM " + schema + ".sqlite_master WHERE name = 'sqlite_sequence'", present);
+        if (present == 0)
+            ExecSimple(db, ("CREATE TABLE " + schema + ".tqrvn_sequence_maker (n INTEGER PRIMARY KEY AUTOINCREMENT); DROP TABLE " +
+                            schema + ".tqrvn_sequence_maker")
+                               .c_str());
+        if (!single("UPDATE " + seq + " SET seq = max(seq, " + highest + ") + 1 WHERE name = ?1 RETURNING seq", id))
+            single("INSERT INTO " + seq + " (name, seq) VALUES (?1, " + highest + " + 1) RETURNING seq", id);
+        ExecSimple(db, outer ? "COMMIT" : "RELEASE tqrvn_autonumber");
     } catch (...) {
-        sqlite3_exec(db, "ROLLBACK TO tqrvn_autonumber; RELEASE tqrvn_autonumber", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, outer ? "ROLLBACK" : "ROLLBACK TO tqrvn_autonumber; RELEASE tqrvn_autonumber", nullptr,
+                     nullptr, nullptr);
         throw;
     }
     return id;
@@ -1198,6 +1218,7 @@ void RecordsetCore::Update()
             view.push_back(data->rows - 1);
             posOf.resize(static_cast<std::size_t>(data->rows), -1);
             posOf.back() = static_cast<long>(view.size()) - 1;
+            ++viewGeneration;
         }
         cur = Count() - 1;
     } else {
@@ -1334,6 +1355,7 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     core->options = options;
     core->cursorType = cursorType == adOpenUnspecified ? m_core->cursorType : cursorType;
     core->location = m_core->location;
+    core->pageSize = m_core->pageSize;
     core->lockType = lockType == adLockUnspecified ? adLockReadOnly : lockType;
     std::string sql;
     switch (options & 0xffff & ~adCmdTableDirect) {
@@ -1370,6 +1392,7 @@ void Recordset::Close()
     closed->cursorType = m_core->cursorType;
     closed->location = m_core->location;
     closed->lockType = m_core->lockType;
+    closed->pageSize = m_core->pageSize;
     closed->source = m_core->source;
     // Field objects still held by a caller keep the old core, now closed.
     m_core->open = false;
@@ -1535,18 +1558,36 @@ EditModeEnum Recordset::GetEditMode() const
     return m_core->edit;
 }
 
+// The new rows are read completely, with the filter and the sort order
+// applied, before the old ones are let go: a Requery that fails leaves the
+// recordset as it was.
 void Recordset::Requery(long /*options*/)
 {
     m_core->RequireOpen();
-    const ConnectionPtr connection = m_core->connection;
-    const std::string source = m_core->source;
-    const long options = m_core->options;
-    const LockTypeEnum lockType = m_core->lockType;
-    Close();  // a pending edit is dropped; the properties stay
-    if ((options & 0xffff) == adCmdFile)
-        Open(source, std::string("Provider=MSPersist;"), m_core->cursorType, lockType, options);
-    else
-        Open(source, connection, m_core->cursorType, lockType, options);
+    const RecordsetCore& old = *m_core;
+    if (!old.requeryRefusal.empty())
+        throw ComError(Status::IllegalOperation, kRecordsetSource, old.requeryRefusal);
+    RecordsetPtr fresh;
+    if (old.fromCommand) {
+        fresh = Deref(old.connection).Execute(old.source, nullptr, 0, old.commandValues);
+        if (!fresh)
+            throw ComError(Status::Fail, kRecordsetSource, "The command that made the rows no longer returns rows.");
+    } else {
+        fresh = Create();
+        fresh->m_core->location = old.location;
+        fresh->m_core->pageSize = old.pageSize;
+        if ((old.options & 0xffff) == adCmdFile)
+            fresh->Open(old.source, std::string("Provider=MSPersist;"), old.cursorType, old.lockType, old.options);
+        else
+            fresh->Open(old.source, old.connection, old.cursorType, old.lockType, old.options);
+    }
+    RecordsetCore& core = *fresh->m_core;
+    core.location = old.location;
+    core.pageSize = old.pageSize;
+    if (!old.filterText.empty() || !old.sortText.empty())
+        core.SetView(old.filterText, old.sortText);
+    Close();  // a pending edit is dropped; a clone keeps the old rows
+    m_core = fresh->m_core;
 }
 
 FieldsPtr Recordset::GetFields()
@@ -1615,6 +1656,7 @@ void RecordsetCore::SetView(const std::string& filter, const std::string& sort)
     }
     filterText = filtered ? filter : std::string();
     sortText = keys.empty() ? std::string() : sort;
+    ++viewGeneration;
     cur = FirstLive();
 }
 
@@ -1796,6 +1838,7 @@ RecordsetPtr Recordset::Clone(LockTypeEnum lockType)
     core->posOf.clear();
     core->filterText.clear();
     core->sortText.clear();
+    ++core->viewGeneration;
     core->chunkField = -1;
     if (lockType != adLockUnspecified)
         core->lockType = lockType;
@@ -1931,6 +1974,7 @@ void Recordset::Open(const std::string& file, const std::string& connectionText,
     core->options = adCmdFile;
     core->cursorType = cursorType == adOpenUnspecified ? m_core->cursorType : cursorType;
     core->location = m_core->location;
+    core->pageSize = m_core->pageSize;
     core->lockType = lockType == adLockUnspecified ? adLockReadOnly : lockType;
     core->cur = 0;
     core->open = true;
@@ -2085,6 +2129,7 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
     std::string rest = text;
     bool first = true;
     bool guarded = false;
+    bool wrote = false;  // a statement before the last one changed the catalog
     RecordsetPtr result;
     try {
         for (;;) {
@@ -2121,10 +2166,17 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
                 core.source = text;
                 core.cursorType = adOpenStatic;
                 core.lockType = adLockReadOnly;
+                core.fromCommand = true;
+                core.commandValues = values;
+                if (wrote)
+                    core.requeryRefusal =
+                        "The rows cannot be read again: the command that made them changed the catalog before "
+                        "selecting them, and running it again would change it twice.  Run the command again.";
                 core.LoadFrom(db, st.stmt);
                 core.open = true;
                 break;
             }
+            wrote = wrote || sqlite3_stmt_readonly(st.stmt) == 0;
             int rc;
             while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
             }

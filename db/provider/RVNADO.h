@@ -16,10 +16,10 @@
 // - A recordset over the columns of one table whose primary key is among
 //   the result columns is updatable: edits, new rows and deletions are
 //   written through to that table by key.  The autonumber of a table is its
-//   INTEGER PRIMARY KEY column; AddNew reserves the next number at once
-//   (for an AUTOINCREMENT table in the file's sequence table, so no other
-//   writer can take it), so it can be read before Update.  Any other
-//   recordset is read-only.
+//   INTEGER PRIMARY KEY column; AddNew reserves the next number at once in
+//   the file's sequence table (with or without AUTOINCREMENT), so it can be
+//   read before Update and no other recordset, connection or process of
+//   this library is given it.  Any other recordset is read-only.
 // - Values are stored in the engine's own forms: dates as text
 //   "YYYY-MM-DD HH:MM:SS" (a number in a date column is read as a serial
 //   day), yes/no values as 1 and 0, currency amounts as numbers (exact to
@@ -161,7 +161,12 @@ public:
     // no longer readable) until the next move.
     void Delete(AffectEnum affect);
     EditModeEnum GetEditMode() const;
-    // Reads the result again; the cursor goes to the first row.
+    // Reads the result again the way it was made (the same text, or the
+    // same command with the same parameter values), keeps the filter, the
+    // sort order and the page size, and goes to the first row.  Rows made by
+    // a command that wrote before selecting them are not made again (the
+    // writes would repeat): that is an error, and so is any failure, which
+    // leaves the recordset as it was.
     void Requery(long options);
 
     FieldsPtr GetFields();

@@ -212,8 +212,9 @@ TEST(Parameter, ValuesRoundTripWithTheirConversions)
     ASSERT_TRUE(any.GetValue(l));
     EXPECT_EQ(l, 4000000000L);
     ASSERT_TRUE(any.SetValue(Variant::Cy(RVNADO::Currency::FromScaled(25000))));
+    d = -1.0;
     ASSERT_TRUE(any.GetValue(d));
-    EXPECT_EQ(d, 2.5);
+    EXPECT_EQ(d, 0.0) << "a currency amount read as a double gives 0, like a date";
     ASSERT_TRUE(any.SetValue(Variant::Null()));
     t = RVNADO::DateTime(2000, 1, 1, 0, 0, 0);
     ASSERT_TRUE(any.GetValue(t));

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 using dbtest::Jet;
 
@@ -94,3 +96,107 @@ TEST_F(LockingTest, WriteWaitsForTheTimeoutAndFailsWithoutChange)
     EXPECT_EQ(dbtest::QueryInt(m_file, "select DN from PipeSpec where ID = 2"), 50);
     EXPECT_EQ(dbtest::QueryInt(m_file, "select count(*) from Material"), 3);
 }
+
+// Autonumbers read after AddNew are never handed out twice: not to a second
+// recordset of the same connection, not to a second connection, not to a
+// second process, whether or not the table's key is AUTOINCREMENT.
+class AutoNumberTest : public dbtest::CatalogTest,
+                       public ::testing::WithParamInterface<const char*> {
+protected:
+    // Adds a row through a recordset of its own and returns the ID read
+    // after AddNew (-1 when the row was not stored).
+    static long AddRow(CADORecordset& rs, const std::string& name, bool update = true)
+    {
+        if (!rs.AddNew())
+            return -1;
+        long id = -1;
+        if (!rs.GetFieldValue("ID", id) || !rs.SetFieldValue("Name", name))
+            return -1;
+        if (update && !rs.Update())
+            return -1;
+        return id;
+    }
+    std::string Select() const { return std::string("select * from ") + GetParam(); }
+};
+
+TEST_P(AutoNumberTest, TwoConnectionsAndTwoRecordsetsNeverShareAnId)
+{
+    CADODatabase first, second;
+    ASSERT_TRUE(first.Open(Jet(m_file))) << first.GetLastErrorString();
+    ASSERT_TRUE(second.Open(Jet(m_file))) << second.GetLastErrorString();
+    CADORecordset a(&first), b(&second), c(&first);
+    ASSERT_TRUE(a.Open(Select()));
+    ASSERT_TRUE(b.Open(Select()));
+    ASSERT_TRUE(c.Open(Select()));
+
+    const long idA = AddRow(a, "a", false);
+    const long idB = AddRow(b, "b", false);
+    const long idC = AddRow(c, "c", false);
+    ASSERT_GT(idA, 0);
+    EXPECT_NE(idA, idB);
+    EXPECT_NE(idA, idC);
+    EXPECT_NE(idB, idC);
+    // Stored in the reverse order of their numbers.
+    ASSERT_TRUE(c.Update()) << c.GetLastErrorString();
+    ASSERT_TRUE(b.Update()) << b.GetLastErrorString();
+    ASSERT_TRUE(a.Update()) << a.GetLastErrorString();
+    const std::string table = GetParam();
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select count(*) from " + table + " where Name in ('a', 'b', 'c')"), 3);
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select Name = 'b' from " + table + " where ID = " + std::to_string(idB)), 1);
+
+    // A cancelled AddNew may leave a gap, never a number given twice.
+    const long cancelled = AddRow(a, "x", false);
+    a.CancelUpdate();
+    const long next = AddRow(b, "d");
+    EXPECT_GT(next, 0);
+    EXPECT_NE(next, idA);
+    EXPECT_NE(next, idB);
+    EXPECT_NE(next, idC);
+    EXPECT_GE(next, cancelled);
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select count(*) from " + table + " where Name = 'x'"), 0);
+}
+
+TEST_P(AutoNumberTest, ForkedProcessesAddingAtOnceLoseNoRow)
+{
+    constexpr int kProcesses = 4;
+    constexpr int kRows = 40;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CADODatabase db;
+            db.SetConnectionTimeout(30);
+            if (!db.Open(Jet(m_file)))
+                _exit(2);
+            try {
+                CADORecordset rs(&db);
+                if (!rs.Open(Select()))
+                    _exit(3);
+                for (int i = 0; i < kRows; ++i)
+                    if (AddRow(rs, "p" + std::to_string(p) + "-" + std::to_string(i)) <= 0)
+                        _exit(4);
+            } catch (...) {
+                _exit(5);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "every process stored every row";
+    }
+    const std::string table = GetParam();
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select count(*) from " + table + " where Name like 'p%-%'"),
+              kProcesses * kRows);
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select count(distinct ID) from " + table + " where Name like 'p%-%'"),
+              kProcesses * kRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AutoNumberTest, ::testing::Values("Plain", "Material"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param) == "Plain" ? "IntegerPrimaryKey" : "AutoIncrement";
+                         });
