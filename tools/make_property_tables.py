@@ -230,17 +230,18 @@ MAX_ASPECT = 4.0
 
 
 def sheet_circular(d):
-    """Steel sheet thickness of a circular duct, mm."""
-    for limit, t in ((320, 0.5), (450, 0.6), (1000, 0.75), (1250, 1.0), (2000, 1.2)):
+    """Steel sheet thickness of a circular duct of a medium-pressure system
+    (500 to 1500 Pa) by its diameter d, mm; enough for a low-pressure one."""
+    for limit, t in ((320, 0.5), (450, 0.6), (1000, 0.75), (1500, 1.0), (2000, 1.2)):
         if d <= limit:
             return t
     raise ValueError(d)
 
 
 def sheet_rectangular(b):
-    """Sheet thickness of a rectangular duct of a low- or medium-pressure
-    system by its longer side b, mm."""
-    for limit, t in ((320, 0.5), (630, 0.6), (1000, 0.75), (2000, 1.0), (4000, 1.2)):
+    """Steel sheet thickness of a rectangular duct of a medium-pressure system
+    by its longer side b, mm; enough for a low-pressure one."""
+    for limit, t in ((320, 0.5), (450, 0.6), (1000, 0.75), (1500, 1.0), (4000, 1.2)):
         if b <= limit:
             return t
     raise ValueError(b)
