@@ -334,13 +334,21 @@ protected:
     }
 };
 
-double HeatLoadW(double velocity, double innerMm) {
+double HeatLoadW(double velocity, double innerMm, double dtK) {
     const double d = innerMm * 0.001;
-    return velocity * M_PI * d * d / 4 * 1000.0 * 4187.0 * 20.0;
+    return velocity * M_PI * d * d / 4 * 1000.0 * 4187.0 * dtK;
+}
+
+// The temperature difference a material's comment names for its load range,
+// "... (温差 20 K ...)"; NaN when it names none.
+double LoadDtK(const std::string& comment) {
+    const std::string key = "温差 ";
+    const std::size_t at = comment.find(key);
+    return at == std::string::npos ? std::nan("") : std::atof(comment.c_str() + at + key.size());
 }
 
 TEST_F(SeedDataTest, PipeSizesAreConsistentAndRiseWithDn) {
-    const auto matl = Query(file_, "SELECT ID, Type, Name FROM Material ORDER BY ID");
+    const auto matl = Query(file_, "SELECT ID, Type, Name, Comment FROM Material ORDER BY ID");
     std::set<double> types;
     for (const Row& m : matl) {
         types.insert(m[1].number);
@@ -351,6 +359,8 @@ TEST_F(SeedDataTest, PipeSizesAreConsistentAndRiseWithDn) {
 
     for (const Row& m : matl) {
         SCOPED_TRACE(m[2].text);
+        const double dt = LoadDtK(m[3].text);
+        EXPECT_TRUE(dt == 10 || dt == 20) << m[3].text;
         const auto sizes = Query(file_, "SELECT DN, InsD, OutD, Thickness, MinV, MaxV, MinH, MaxH, "
                                         "MinR, MaxR FROM PipeSpec WHERE MatlID = " + m[0].text +
                                         " ORDER BY DN");
@@ -365,8 +375,10 @@ TEST_F(SeedDataTest, PipeSizesAreConsistentAndRiseWithDn) {
             EXPECT_LT(s[4].number, s[5].number);
             EXPECT_GT(s[8].number, 0);
             EXPECT_LT(s[8].number, s[9].number);
-            EXPECT_NEAR(s[6].number, HeatLoadW(s[4].number, s[1].number), 0.5 + 1e-6 * s[6].number);
-            EXPECT_NEAR(s[7].number, HeatLoadW(s[5].number, s[1].number), 0.5 + 1e-6 * s[7].number);
+            EXPECT_NEAR(s[6].number, HeatLoadW(s[4].number, s[1].number, dt),
+                        0.5 + 1e-6 * s[6].number);
+            EXPECT_NEAR(s[7].number, HeatLoadW(s[5].number, s[1].number, dt),
+                        0.5 + 1e-6 * s[7].number);
             if (k == 0) {
                 continue;
             }
@@ -388,7 +400,7 @@ TEST_F(SeedDataTest, PipeSizesAreConsistentAndRiseWithDn) {
                             "WHERE Material.Type = " + std::to_string(type)).at(0);
     };
     EXPECT_EQ(dns(1)[0].number, 15);
-    EXPECT_EQ(dns(1)[1].number, 300);
+    EXPECT_EQ(dns(1)[1].number, 600);
     EXPECT_EQ(dns(3)[0].number, 20);
     EXPECT_EQ(dns(3)[1].number, 110);
     // A plastic pipe is named by its outer diameter.
