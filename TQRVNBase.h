@@ -31,3 +31,11 @@
 #include "db/ADOCommand.h"
 #include "db/ADORecordBinding.h"
 #include "db/provider/Bitmap.h"
+#include "db/CsvReader.h"
+#include "db/TextEncoding.h"
+
+#include "design/DesignTypes.h"
+#include "design/Quantity.h"
+#include "design/CatalogSnapshot.h"
+#include "design/SegmentDesign.h"
+#include "design/DuctDesign.h"

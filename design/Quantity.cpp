@@ -1,0 +1,73 @@
+// Reading a quantity from the text an engineer types.
+#include "design/Quantity.h"
+
+#include "db/NumberText.h"
+#include "db/TextEncoding.h"
+
+namespace RVN {
+
+namespace {
+
+// "volume flow: m3/s, m3/h, ...; mass flow: kg/s, ..." for messages.
+std::string AcceptedUnits(std::initializer_list<int> accepted)
+{
+    std::string out;
+    for (int q : accepted) {
+        if (QuantityName(q) == nullptr)
+            continue;
+        if (!out.empty())
+            out += "; ";
+        out += std::string(QuantityName(q)) + ": " + UnitSymbolList(q);
+    }
+    return out;
+}
+
+CTQDesignOutcome<CTQQuantityValue> Refuse(std::string_view field, std::string message)
+{
+    CTQDesignOutcome<CTQQuantityValue> r;
+    r.error.kind = TQDesignErrorKind::Input;
+    r.error.field = std::string(field);
+    r.error.message = std::move(message);
+    return r;
+}
+
+}  // namespace
+
+CTQDesignOutcome<CTQQuantityValue> ParseQuantity(std::string_view field, std::string_view text,
+                                                 std::initializer_list<int> accepted, bool unitRequired)
+{
+    const std::string folded = FoldFullWidth(text);
+    const std::string_view t = TrimBlanks(folded);
+    const std::string quoted = "'" + std::string(t) + "'";
+    if (t.empty())
+        return Refuse(field, "no value was given (" + AcceptedUnits(accepted) + ")");
+    double number = 0.0;
+    const std::size_t used = ParseNumberPrefix(t, number);
+    if (used == 0)
+        return Refuse(field, quoted + " is not a number with an optional unit (" + AcceptedUnits(accepted) + ")");
+    const std::string_view unit = TrimBlanks(t.substr(used));
+    if (!unit.empty() && (unit.front() == ',' || unit.front() == '.' || (unit.front() >= '0' && unit.front() <= '9')))
+        return Refuse(field, quoted + " is not a number: write the decimal point as '.' (e.g. 1.5), without digit grouping");
+    CTQDesignOutcome<CTQQuantityValue> r;
+    if (unit.empty()) {
+        if (unitRequired || accepted.size() == 0)
+            return Refuse(field, quoted + " needs a unit (" + AcceptedUnits(accepted) + ")");
+        r.value.value = number;
+        r.value.quantity = *accepted.begin();
+        return r;
+    }
+    const CTQUnitSymbol* u = FindUnitSymbol(unit);
+    bool fits = false;
+    for (int q : accepted)
+        fits = fits || (u != nullptr && u->quantity == q);
+    if (!fits)
+        return Refuse(field, quoted + ": '" + std::string(unit) + "' is not a unit of " +
+                                 (accepted.size() == 1 ? std::string(QuantityName(*accepted.begin())) : std::string("it")) +
+                                 " (" + AcceptedUnits(accepted) + ")");
+    r.value.value = ToBaseUnit(*u, number);
+    r.value.quantity = u->quantity;
+    r.value.unit = std::string(unit);
+    return r;
+}
+
+}  // namespace RVN
