@@ -39,3 +39,4 @@
 #include "design/CatalogSnapshot.h"
 #include "design/SegmentDesign.h"
 #include "design/DuctDesign.h"
+#include "design/SegmentFields.h"

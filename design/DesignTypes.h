@@ -178,6 +178,9 @@ struct CTQSegmentResult {
     /// For selection by load: the temperature difference (K) for which the
     /// catalog states its load ranges; the segment's load was scaled to it.
     double loadBasisDeltaT = kNotGiven;
+    /// What an engineer should know beyond the judgement: a formula used out
+    /// of its range and replaced, a DN outside a fitting's table, a load
+    /// compared at another temperature difference.
     std::vector<std::string> warnings;
 };
 

@@ -60,10 +60,14 @@ CTQDesignOutcome<CTQQuantityValue> ParseQuantity(std::string_view field, std::st
     bool fits = false;
     for (int q : accepted)
         fits = fits || (u != nullptr && u->quantity == q);
-    if (!fits)
-        return Refuse(field, quoted + ": '" + std::string(unit) + "' is not a unit of " +
-                                 (accepted.size() == 1 ? std::string(QuantityName(*accepted.begin())) : std::string("it")) +
-                                 " (" + AcceptedUnits(accepted) + ")");
+    if (!fits) {
+        std::string names;
+        for (int q : accepted)
+            if (QuantityName(q) != nullptr)
+                names += (names.empty() ? "" : " or ") + std::string(QuantityName(q));
+        return Refuse(field, quoted + ": '" + std::string(unit) + "' is not a unit of " + names + " (" +
+                                 AcceptedUnits(accepted) + ")");
+    }
     r.value.value = ToBaseUnit(*u, number);
     r.value.quantity = u->quantity;
     r.value.unit = std::string(unit);

@@ -237,17 +237,9 @@ bool Evaluate(const Resolved& r, const CTQPipeSpec* fixed, CTQSegmentResult& out
     return true;
 }
 
-void AddJudgementWarnings(const Resolved& r, CTQSegmentResult& out)
+// A note when a load was compared at the catalog's temperature difference.
+void AddLoadNote(const Resolved& r, CTQSegmentResult& out)
 {
-    const std::string size = out.sizeMark + FormatInteger(out.dn);
-    const std::string range = Num(out.rangeMin) + " to " + Num(out.rangeMax) + " " + out.rangeUnit;
-    const char* what = out.by == TQSelection::Rm ? "Rm" : out.by == TQSelection::Velocity ? "velocity" : "load";
-    if (!out.fits && !out.fixedSize)
-        out.warnings.insert(out.warnings.begin(), "no size of " + r.matl->Name + " has the segment's " + what +
-                                                      " within its range; " + size + " is the nearest (" + range + ")");
-    else if (!out.fits)
-        out.warnings.insert(out.warnings.begin(), size + ": the segment's " + what + " " + Num(out.criterion) + " " +
-                                                      out.rangeUnit + " lies outside its range " + range);
     if (out.by == TQSelection::Load && !std::isnan(r.deltaT) && r.deltaT != r.loadBasis)
         out.warnings.push_back("the load " + Num(r.heatLoad) + " W at dt " + Num(r.deltaT) + " K was compared as " +
                                Num(r.loadAtBasis) + " W, the load of the same flow at the " + Num(r.loadBasis) +
@@ -288,7 +280,7 @@ CTQDesignOutcome<CTQSegmentResult> SizeSegment(const CTQCatalogSnapshot& catalog
         Describe(request, r, o.value);
         if (!Evaluate(r, fixed, o.value, o.error))
             return o;
-        AddJudgementWarnings(r, o.value);
+        AddLoadNote(r, o.value);
         return o;
     } catch (const std::bad_alloc&) {
         return Internal<CTQSegmentResult>("out of memory");
@@ -310,7 +302,7 @@ CTQDesignOutcome<std::vector<CTQSegmentResult>> ListSegmentSizes(const CTQCatalo
             Describe(request, r, row);
             if (!Evaluate(r, &s, row, o.error))
                 return o;
-            AddJudgementWarnings(r, row);
+            AddLoadNote(r, row);
             o.value.push_back(std::move(row));
         }
         return o;

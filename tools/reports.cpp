@@ -3,6 +3,7 @@
 #include "text_format.h"
 
 #include "calc/RVNCalc.h"
+#include "design/SegmentDesign.h"
 
 #include <cmath>
 
@@ -19,26 +20,8 @@ std::string ValueText(double value, bool outOfRange) {
 } // namespace
 
 Regime ClassifyRegime(double re, double eps) {
-    if (std::isnan(re) || std::isnan(eps)) {
-        return {"undefined", "none"};
-    }
-    if (RVN::IsZero(re)) {
-        return {"no flow", "none"};
-    }
-    if (re < 2300) {
-        return {"laminar", "x_LF"};
-    }
-    if (re <= 4000) {
-        return {"transition", "0.0025 Re^(1/3)"};
-    }
-    const double r = 1 / eps;
-    if (re < std::pow(r, 1.1428571428571428) * 26.98) {
-        return {"smooth", "x_TF_B"};
-    }
-    if (re > r / std::sqrt(RVN::x_TF_CW(re, eps)) * 191.2) {
-        return {"rough", "x_TF_X"};
-    }
-    return {"mixed", "x_TF_CW"};
+    const RVN::CTQFrictionRegime r = RVN::ClassifyFriction(re, eps);
+    return {r.name, r.formula};
 }
 
 FrictionReport ComputeFriction(double re, double eps) {

@@ -1,5 +1,8 @@
 #include "text_format.h"
 
+#include "db/NumberText.h"
+#include "db/TextEncoding.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -7,36 +10,9 @@
 
 namespace tqrvn {
 
-std::string FormatNumber(double value) {
-    if (std::isnan(value)) {
-        return "nan";
-    }
-    if (std::isinf(value)) {
-        return value > 0 ? "inf" : "-inf";
-    }
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
-}
+std::string FormatNumber(double value) { return RVN::FormatNumber(value); }
 
-bool ParseNumber(std::string_view text, double& value) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-            return false;
-        }
-    }
-    if (text.empty()) {
-        return false;
-    }
-    double v = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) {
-        return false;
-    }
-    value = v;
-    return true;
-}
+bool ParseNumber(std::string_view text, double& value) { return RVN::ParseNumber(text, value); }
 
 std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) {
@@ -45,7 +21,9 @@ std::string PadRight(std::string text, std::size_t width) {
     return text;
 }
 
-std::string JsonString(std::string_view text) {
+std::string JsonString(std::string_view raw) {
+    // JSON text is UTF-8: bytes that are not are replaced by U+FFFD.
+    const std::string text = RVN::ValidUtf8(raw);
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {

@@ -38,7 +38,7 @@ private:
 /// A JSON array of already written values.
 std::string JsonArray(const std::vector<std::string>& items);
 
-/// `text` as a quoted JSON string.
+/// `text` as a quoted JSON string; bytes that are not UTF-8 become U+FFFD.
 std::string JsonString(std::string_view text);
 
 } // namespace tqrvn
