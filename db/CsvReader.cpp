@@ -83,16 +83,21 @@ bool CTQCsvReader::Decode(std::string& line)
 
 bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
 {
-    fields.clear();
+    // The fields' strings are reused from record to record.
+    std::size_t count = 0;
+    const auto finish = [&](bool ok) {
+        fields.resize(ok ? count : 0);
+        return ok;
+    };
     if (!m_error.empty())
-        return false;
+        return finish(false);
     std::string& line = m_buffer;
     // The first line of the record, skipping blank and comment lines.
     for (;;) {
         if (!ReadLine(line))
-            return false;
+            return finish(false);
         if (!Decode(line))
-            return false;
+            return finish(false);
         const std::string_view t = TrimBlanks(line);
         if (t.empty() || (m_options.comment != 0 && t.front() == m_options.comment))
             continue;
@@ -102,7 +107,11 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
     std::size_t bytes = line.size();
     std::size_t i = 0;
     for (;;) {
-        CTQCsvField f;
+        if (count == fields.size())
+            fields.emplace_back();
+        CTQCsvField& f = fields[count++];
+        f.text.clear();
+        f.quoted = false;
         if (m_options.trimUnquoted)
             while (i < line.size() && IsBlank(line[i]))
                 ++i;
@@ -113,12 +122,12 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
             for (;;) {
                 if (i >= line.size()) {  // the field goes on on the next line
                     if (!ReadLine(line))
-                        return Fail(opened, "unterminated quoted field");
+                        return finish(Fail(opened, "unterminated quoted field"));
                     if (!Decode(line))
-                        return false;
+                        return finish(false);
                     bytes += line.size() + 1;
                     if (bytes > kMaxRecordBytes)
-                        return Fail(m_recordLine, "a record longer than 1 MiB");
+                        return finish(Fail(m_recordLine, "a record longer than 1 MiB"));
                     f.text += '\n';
                     i = 0;
                     continue;
@@ -136,7 +145,7 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
             }
             while (i < line.size() && line[i] != ',') {
                 if (!(m_options.trimUnquoted && IsBlank(line[i])))
-                    return Fail(m_line, "text after the closing quote of a field");
+                    return finish(Fail(m_line, "text after the closing quote of a field"));
                 ++i;
             }
         } else {
@@ -147,23 +156,21 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
             f.text.assign(text);
             i = end;
         }
-        fields.push_back(std::move(f));
         if (i >= line.size())
-            return true;
+            return finish(true);
         ++i;  // the comma
     }
 }
 
 bool CTQCsvReader::Next(std::vector<std::string>& fields)
 {
-    std::vector<CTQCsvField> full;
-    if (!Next(full)) {
+    if (!Next(m_fields)) {
         fields.clear();
         return false;
     }
-    fields.resize(full.size());
-    for (std::size_t k = 0; k < full.size(); ++k)
-        fields[k] = std::move(full[k].text);
+    fields.resize(m_fields.size());
+    for (std::size_t k = 0; k < m_fields.size(); ++k)
+        fields[k].assign(m_fields[k].text);
     return true;
 }
 

@@ -75,6 +75,7 @@ private:
     bool m_first = true;
     std::string m_error;
     std::string m_buffer;
+    std::vector<CTQCsvField> m_fields;  // reused by the text-only Next
 };
 
 }  // namespace RVN

@@ -210,6 +210,17 @@ std::string FormatNumber(double value)
     return std::string(buf, r.ptr);
 }
 
+void AppendNumber(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += FormatNumber(value);
+        return;
+    }
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
 std::string FormatInteger(long long value) { return Digits(value); }
 
 std::string FormatSignificant(double value, int digits)

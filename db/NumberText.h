@@ -70,6 +70,10 @@ TQRVNBASE_API std::size_t ParseNumberPrefix(std::string_view text, double& value
 /// values; "-0" for negative zero.
 TQRVNBASE_API std::string FormatNumber(double value);
 
+/// FormatNumber appended to out, without a string of its own (for writers
+/// of many numbers).
+TQRVNBASE_API void AppendNumber(std::string& out, double value);
+
 /// Decimal digits with a leading '-' when negative.
 TQRVNBASE_API std::string FormatInteger(long long value);
 

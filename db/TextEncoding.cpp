@@ -46,6 +46,10 @@ std::size_t InvalidUtf8At(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {  // ASCII, most of every text
+            ++i;
+            continue;
+        }
         const std::size_t n = SequenceAt(text, i);
         if (n == 0)
             return i;

@@ -112,17 +112,40 @@ CTQFrictionRegime ClassifyFriction(double re, double eps)
     return {"mixed", "x_TF_CW"};
 }
 
+// The zones and formulas of GetLmd, with the Colebrook root computed once
+// for both the rough-zone test and the mixed zone (GetLmd and a separate
+// classification would each solve it).  lambda equals GetLmd(re, eps)
+// wherever GetLmd has a value.
 CTQFrictionChoice DesignFriction(double re, double eps)
 {
     CTQFrictionChoice c;
-    c.regime = ClassifyFriction(re, eps);
-    c.formula = c.regime.formula;
-    c.lambda = GetLmd(re, eps);
-    if (!(c.lambda >= 0.0) && re > 4000) {  // -1 sentinel (or NaN) of the regime's formula
-        c.lambda = x_TF_CW(re, eps);
-        c.formula = "x_TF_CW";
-        c.fallback = true;
+    if (std::isnan(re) || std::isnan(eps) || IsZero(re) || re < 2300 || re <= 4000) {
+        c.regime = ClassifyFriction(re, eps);
+        c.formula = c.regime.formula;
+        c.lambda = GetLmd(re, eps);
+        return c;
     }
+    const double r = 1 / eps;
+    if (re < std::pow(r, kEightSevenths) * 26.98) {
+        c.regime = {"smooth", "x_TF_B"};
+        c.formula = "x_TF_B";
+        c.lambda = x_TF_B(re);
+        if (!(c.lambda >= 0.0)) {  // Blasius above Re 1e5
+            c.lambda = x_TF_CW(re, eps);
+            c.formula = "x_TF_CW";
+            c.fallback = true;
+        }
+        return c;
+    }
+    const double lcw = x_TF_CW(re, eps);
+    if (re > r / std::sqrt(lcw) * 191.2) {
+        c.regime = {"rough", "x_TF_X"};
+        c.lambda = x_TF_X(eps);
+    } else {
+        c.regime = {"mixed", "x_TF_CW"};
+        c.lambda = lcw;
+    }
+    c.formula = c.regime.formula;
     return c;
 }
 

@@ -113,10 +113,13 @@ void TotalFittings(const Resolved& r, CTQSegmentResult& out)
             }
             if (out.dn < lo || out.dn > hi) {
                 f.outsideTable = true;
-                out.warnings.push_back("fitting " + f.name + ": DN " + FormatInteger(out.dn) +
-                                       " lies outside its table (DN " + FormatInteger(lo) + " to " + FormatInteger(hi) +
-                                       "); the coefficient of DN " + FormatInteger(out.dn < lo ? lo : hi) +
-                                       " is taken");
+                std::string w;
+                w.reserve(96 + f.name.size());
+                w.append("fitting ").append(f.name).append(": DN ").append(FormatInteger(out.dn));
+                w.append(" lies outside its table (DN ").append(FormatInteger(lo)).append(" to ");
+                w.append(FormatInteger(hi)).append("); the coefficient of DN ");
+                w.append(FormatInteger(out.dn < lo ? lo : hi)).append(" is taken");
+                out.warnings.push_back(std::move(w));
             }
         }
         out.zeta += count * f.zetaEach;
@@ -181,6 +184,22 @@ void Describe(const CTQSegmentRequest& rq, const Resolved& r, CTQSegmentResult& 
     out.by = r.by;
 }
 
+// The losses of the chosen size.  Selection by Rm leaves the Darcy record's
+// velocity and Rm worked out for the size it chose (fitting or nearest), so
+// only the steps after them are taken: the values are those CalAllData
+// gives, without solving Colebrook-White once more.
+bool Losses(const Resolved& r, bool selected, Records& rec, CTQPipeData& seg)
+{
+    if (!(selected && r.by == TQSelection::Rm && &seg == &rec.darcy))
+        return seg.CalAllData(r.roughness, r.rho, r.nu);
+    if (IsZero(seg.Diameter))
+        return false;
+    seg.OnWayResistance = seg.Rm * seg.Length;
+    seg.DynamicPressure = GetDY(seg.Velocity, r.rho);
+    seg.LocalResistance = seg.DynamicPressure * seg.DragCoef;
+    return true;
+}
+
 // Sizes (or checks, with `fixed`) the segment and fills the result.
 bool Evaluate(const Resolved& r, const CTQPipeSpec* fixed, CTQSegmentResult& out, CTQDesignError& e)
 {
@@ -210,7 +229,7 @@ bool Evaluate(const Resolved& r, const CTQPipeSpec* fixed, CTQSegmentResult& out
             spec = &(*r.sizes)[i];
     TotalFittings(r, out);
     seg.DragCoef = out.zeta;
-    if (spec == nullptr || !seg.CalAllData(r.roughness, r.rho, r.nu)) {
+    if (spec == nullptr || !Losses(r, fixed == nullptr, rec, seg)) {
         e = {TQDesignErrorKind::Catalog, "dn",
              "size " + out.sizeMark + FormatInteger(out.dn) + " of " + r.matl->Name + " has no inner diameter"};
         return false;

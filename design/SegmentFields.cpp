@@ -67,18 +67,13 @@ bool YesNo(const std::string& text, bool& value, CTQDesignError& e)
 bool Fittings(const std::string& text, std::vector<CTQFittingCount>& out, CTQDesignError& e)
 {
     // Only the separators and counts are folded: a name is looked up as written.
-    std::string t;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view rest(text.data() + i, text.size() - i);
-        if (rest.rfind("\xEF\xBC\x9B", 0) == 0 || rest.rfind("\xEF\xBC\x8C", 0) == 0) {  // ；，
-            t += ';';
-            i += 2;
-        } else if (rest.rfind("\xEF\xBC\x9D", 0) == 0) {  // ＝
-            t += '=';
-            i += 2;
-        } else {
-            t += text[i];
-        }
+    std::string t = text;
+    for (std::size_t at = t.find("\xEF\xBC"); at != std::string::npos; at = t.find("\xEF\xBC", at + 1)) {
+        if (at + 2 >= t.size())
+            break;
+        const unsigned char third = static_cast<unsigned char>(t[at + 2]);
+        if (third == 0x9B || third == 0x8C || third == 0x9D)  // ；，＝
+            t.replace(at, 3, third == 0x9D ? "=" : ";");
     }
     std::size_t pos = 0;
     while (pos <= t.size()) {
@@ -149,15 +144,26 @@ std::string_view SegmentFieldOfRequestField(std::string_view requestField)
     return requestField;
 }
 
-std::string* SegmentField(CTQSegmentFields& f, std::string_view name)
+int SegmentFieldIndex(std::string_view name)
 {
-    std::string* const fields[] = {&f.id,       &f.material, &f.category, &f.flow, &f.load,      &f.dt,
-                                   &f.length,   &f.zeta,     &f.fittings, &f.temp, &f.by,        &f.roughness,
-                                   &f.steam,    &f.dn};
     for (std::size_t i = 0; i < std::size(kNames); ++i)
         if (SameText(name, kNames[i]))
-            return fields[i];
-    return SameText(name, "fittings") ? &f.fittings : nullptr;
+            return static_cast<int>(i);
+    return SameText(name, "fittings") ? 8 : -1;
+}
+
+std::string& SegmentFieldAt(CTQSegmentFields& f, int index)
+{
+    std::string* const fields[] = {&f.id,     &f.material, &f.category, &f.flow, &f.load,      &f.dt,
+                                   &f.length, &f.zeta,     &f.fittings, &f.temp, &f.by,        &f.roughness,
+                                   &f.steam,  &f.dn};
+    return *fields[index >= 0 && index < static_cast<int>(std::size(fields)) ? index : 0];
+}
+
+std::string* SegmentField(CTQSegmentFields& f, std::string_view name)
+{
+    const int index = SegmentFieldIndex(name);
+    return index < 0 ? nullptr : &SegmentFieldAt(f, index);
 }
 
 CTQDesignOutcome<CTQSegmentRequest> ParseSegmentFields(const CTQSegmentFields& f)

@@ -38,6 +38,10 @@ TQRVNBASE_API std::span<const char* const> SegmentFieldNames();
 /// The field of that name (any case; "fittings" for "fitting" too), nullptr
 /// when there is none.
 TQRVNBASE_API std::string* SegmentField(CTQSegmentFields& fields, std::string_view name);
+/// The position of a field name in SegmentFieldNames() (the same names as
+/// SegmentField), -1 when there is none; and the field at a position.
+TQRVNBASE_API int SegmentFieldIndex(std::string_view name);
+TQRVNBASE_API std::string& SegmentFieldAt(CTQSegmentFields& fields, int index);
 
 /// The text field that gives a member of CTQSegmentRequest, for messages of
 /// a front end whose user wrote the fields ("heatLoad" -> "load",

@@ -6,6 +6,7 @@
 #include "db/TextEncoding.h"
 
 #include <limits>
+#include <unordered_map>
 
 namespace RVN {
 
@@ -197,10 +198,15 @@ std::span<const CTQUnitSymbol> UnitSymbols() { return kSymbols; }
 
 const CTQUnitSymbol* FindUnitSymbol(std::string_view symbol)
 {
-    for (const CTQUnitSymbol& u : kSymbols)
-        if (symbol == u.symbol)
-            return &u;
-    return nullptr;
+    // A hash of the symbols, made once.
+    static const auto index = [] {
+        std::unordered_map<std::string_view, const CTQUnitSymbol*> m;
+        for (const CTQUnitSymbol& u : kSymbols)
+            m.emplace(u.symbol, &u);
+        return m;
+    }();
+    const auto it = index.find(symbol);
+    return it != index.end() ? it->second : nullptr;
 }
 
 const char* QuantityName(int quantity) { return ValidQuantity(quantity) ? kQuantities[quantity].name : nullptr; }

@@ -5,6 +5,7 @@
 #include "catalog_commands.h"
 #include "segment_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iostream>
@@ -88,8 +89,7 @@ long CountLines(const std::string& path)
 }
 
 // The header: which field each column fills.  False after reporting.
-bool ReadHeader(RVN::CTQCsvReader& reader, const std::string& where, std::vector<std::string*>& columns,
-                RVN::CTQSegmentFields& scratch, std::ostream& err)
+bool ReadHeader(RVN::CTQCsvReader& reader, const std::string& where, std::vector<int>& columns, std::ostream& err)
 {
     std::vector<std::string> names;
     if (!reader.Next(names)) {
@@ -100,16 +100,15 @@ bool ReadHeader(RVN::CTQCsvReader& reader, const std::string& where, std::vector
     }
     const std::string at = where + RVN::FormatInteger(reader.Line()) + ": ";
     for (const std::string& name : names) {
-        std::string* field = RVN::SegmentField(scratch, name);
-        if (field == nullptr) {
+        const int field = RVN::SegmentFieldIndex(name);
+        if (field < 0) {
             err << "tqrvn: " << at << "unknown column '" << name << "' (columns: " << ColumnList() << ")\n";
             return false;
         }
-        for (std::string* seen : columns)
-            if (seen == field) {
-                err << "tqrvn: " << at << "column '" << name << "' appears twice\n";
-                return false;
-            }
+        if (std::find(columns.begin(), columns.end(), field) != columns.end()) {
+            err << "tqrvn: " << at << "column '" << name << "' appears twice\n";
+            return false;
+        }
         columns.push_back(field);
     }
     return true;
@@ -117,25 +116,22 @@ bool ReadHeader(RVN::CTQCsvReader& reader, const std::string& where, std::vector
 
 // The fields of one row over the command line's defaults; false with the
 // reason when the row has more cells than the header.
-bool RowFields(const std::vector<std::string>& cells, const std::vector<std::string*>& columns,
-               const RVN::CTQSegmentFields& defaults, RVN::CTQSegmentFields& scratch, RVN::CTQSegmentFields& row,
-               std::string& error)
+bool RowFields(const std::vector<RVN::CTQCsvField>& cells, const std::vector<int>& columns,
+               const RVN::CTQSegmentFields& defaults, RVN::CTQSegmentFields& row, std::string& error)
 {
-    scratch = defaults;
+    row = defaults;
     for (std::size_t c = 0; c < cells.size(); ++c) {
         if (c >= columns.size()) {
-            if (!cells[c].empty()) {
+            if (!cells[c].text.empty()) {
                 error = RVN::FormatInteger(static_cast<long long>(cells.size())) + " fields, the header has " +
                         RVN::FormatInteger(static_cast<long long>(columns.size()));
-                row = scratch;
                 return false;
             }
             continue;
         }
-        if (!cells[c].empty())
-            *columns[c] = cells[c];
+        if (!cells[c].text.empty())
+            RVN::SegmentFieldAt(row, columns[c]) = cells[c].text;
     }
-    row = scratch;
     return true;
 }
 
@@ -180,9 +176,9 @@ int RunBatch(const SizeOptions& options, const CTQCatalogSnapshot& catalog, std:
     csv.comment = '#';
     csv.trimUnquoted = true;
     RVN::CTQCsvReader reader(in, csv);
-    std::vector<std::string*> columns;
-    RVN::CTQSegmentFields scratch, row;
-    if (!ReadHeader(reader, where, columns, scratch, err))
+    std::vector<int> columns;
+    RVN::CTQSegmentFields row;
+    if (!ReadHeader(reader, where, columns, err))
         return kInputError;
 
     ProgressBar progress(options.progress, options.progress ? CountLines(options.batch) : 0, err);
@@ -192,12 +188,12 @@ int RunBatch(const SizeOptions& options, const CTQCatalogSnapshot& catalog, std:
         buf += std::string(kSegmentCsvColumns) + "\n";
     int status = 0;
     long done = 0;
-    std::vector<std::string> cells;
+    std::vector<RVN::CTQCsvField> cells;
     RVN::CTQSegmentResult result;
     std::string error;
     while (reader.Next(cells)) {
         const long line = reader.Line();
-        const bool ok = RowFields(cells, columns, options.fields, scratch, row, error)
+        const bool ok = RowFields(cells, columns, options.fields, row, error)
                             ? SizeRow(catalog, row, result, error, status)
                             : (status = std::max(status, kInputError), false);
         if (!ok) {

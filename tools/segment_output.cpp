@@ -103,8 +103,15 @@ std::string WarningsJson(const CTQSegmentResult& r)
     return JsonArray(items);
 }
 
-void AppendCsvText(std::string& out, std::string_view text)
+void AppendCsvText(std::string& out, std::string_view raw)
 {
+    // CSV output is UTF-8: bytes that are not become U+FFFD.
+    std::string repaired;
+    std::string_view text = raw;
+    if (!RVN::IsValidUtf8(raw)) {
+        repaired = RVN::ValidUtf8(raw);
+        text = repaired;
+    }
     if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
         out += text;
         return;
@@ -121,7 +128,7 @@ void AppendCsvText(std::string& out, std::string_view text)
 void AppendNumber(std::string& out, double v)
 {
     out += ',';
-    out += RVN::FormatNumber(v);
+    RVN::AppendNumber(out, v);
 }
 
 }  // namespace
@@ -242,25 +249,29 @@ void AppendSegmentCsv(std::string& out, long line, std::string_view id, const CT
 {
     out += FormatInteger(line);
     out += ',';
-    AppendCsvText(out, RVN::ValidUtf8(id));
+    AppendCsvText(out, id);
     if (r == nullptr) {
         out += ",error,,,,,,,,,,,,";
-        AppendCsvText(out, RVN::ValidUtf8(error));
+        AppendCsvText(out, error);
         out += '\n';
         return;
     }
     out += ",ok,";
-    AppendCsvText(out, RVN::ValidUtf8(r->material));
+    AppendCsvText(out, r->material);
     out += ',';
     out += FormatInteger(r->dn);
     for (double v : {r->innerDiameter, r->velocity, r->rm, r->frictionLoss, r->dynamicPressure, r->zeta, r->localLoss,
                      r->totalLoss})
         AppendNumber(out, v);
     out += r->fits ? ",fits," : ",nearest,";
-    std::string notes;
-    for (const std::string& w : r->warnings)
-        notes += (notes.empty() ? "" : "; ") + w;
-    AppendCsvText(out, RVN::ValidUtf8(notes));
+    if (r->warnings.size() == 1) {
+        AppendCsvText(out, r->warnings[0]);
+    } else {
+        std::string notes;
+        for (const std::string& w : r->warnings)
+            notes += (notes.empty() ? "" : "; ") + w;
+        AppendCsvText(out, notes);
+    }
     out += '\n';
 }
 

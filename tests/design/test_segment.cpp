@@ -104,6 +104,25 @@ TEST(SegmentDesign, SmallRoughnessFallsBackToColebrookWhite)
     EXPECT_FALSE(DesignFriction(5e4, 1e-3).fallback);
 }
 
+// Wherever GetLmd has a value, the design layer's factor is that value and
+// its regime the one ClassifyFriction names; elsewhere Colebrook-White.
+TEST(SegmentDesign, DesignFrictionIsGetLmdWhereItHasAValue)
+{
+    for (double re : {0.0, 500.0, 2299.0, 2300.0, 4000.0, 4001.0, 1e4, 5e4, 1e5, 1.0001e5, 3e5, 1e6, 1e7, 1e8})
+        for (double eps : {0.0, 1e-6, 1.5e-5, 1e-4, 1e-3, 5e-3, 0.02, 0.05}) {
+            const CTQFrictionChoice c = DesignFriction(re, eps);
+            const double l = GetLmd(re, eps);
+            EXPECT_STREQ(c.regime.name, ClassifyFriction(re, eps).name) << re << " " << eps;
+            if (l >= 0) {
+                EXPECT_EQ(c.lambda, l) << re << " " << eps;
+                EXPECT_FALSE(c.fallback);
+            } else {
+                EXPECT_EQ(c.lambda, x_TF_CW(re, eps)) << re << " " << eps;
+                EXPECT_TRUE(c.fallback);
+            }
+        }
+}
+
 // The catalog's load ranges hold for 20 K (steel) or the material's own
 // difference (copper, 10 K); a load at another difference is compared as
 // the load of the same flow at that basis.
