@@ -1,6 +1,8 @@
 // The database provider on SQLite 3.
 #include "db/provider/RVNADO.h"
 
+#include "db/AtomicFile.h"
+
 #include "db/provider/Criteria.h"
 #include "db/provider/Persist.h"
 #include "db/provider/ProviderText.h"
@@ -49,6 +51,11 @@ HRESULT StatusForEngine(int rc, const char* message)
         return Status::ReadOnlyFile;
     case SQLITE_NOMEM:
         return Status::OutOfMemory;
+    case SQLITE_FULL:
+        return Status::DiskFull;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return Status::Damaged;
     case SQLITE_TOOBIG:
         return kDataOverflow;
     case SQLITE_MISMATCH:
@@ -67,7 +74,7 @@ HRESULT StatusForEngine(int rc, const char* message)
     const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     std::string description = context;
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-        description += "The catalog file is locked by another user or process; try again later (";
+        description += std::string("The catalog file is ") + kLockedText + "; try again later (";
     description += message != nullptr ? message : "unknown engine error";
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         description += ")";
@@ -94,13 +101,9 @@ struct Statement {
 
 void ExecSimple(sqlite3* db, const char* sql)
 {
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
-    if (rc != SQLITE_OK) {
-        std::string text = message != nullptr ? message : sqlite3_errstr(rc);
-        sqlite3_free(message);
-        throw ComError(StatusForEngine(rc, text.c_str()), kEngineSource, text);
-    }
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        ThrowEngine(db, rc);
 }
 
 bool IsBlankOrSeparator(const char* p)
@@ -654,8 +657,12 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
             reason = "the file is not a catalog database (" + reason + ")";
         else if (primary == SQLITE_CORRUPT)
             reason = "the file is damaged (" + reason + ")";
-        throw ComError(primary == SQLITE_BUSY ? Status::Locked : Status::Fail, kConnectionSource,
-                       "Cannot open the catalog file '" + path + "': " + reason + ".");
+        else if (primary == SQLITE_BUSY)
+            reason = std::string("the file is ") + kLockedText + " (" + reason + ")";
+        throw ComError(primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT ? Status::Damaged
+                       : primary == SQLITE_BUSY                            ? Status::Locked
+                                                                           : Status::Fail,
+                       kConnectionSource, "Cannot open the catalog file '" + path + "': " + reason + ".");
     }
     m_impl->path = path;
     m_impl->level = 0;
@@ -1909,26 +1916,10 @@ void Recordset::Save(const std::string& file, PersistFormatEnum format)
         if (c.LiveAt(p))
             rows.push_back(c.Row(c.RowAt(p)));
     const std::string text = WriteRecordsetXml(fields, rows);
-    // Written beside the target and renamed over it, so that a failed save
-    // leaves an earlier file as it was.
-    const std::string temp = file + ".tqrvn-save";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (out)
-            out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
-            throw ComError(Status::WriteFile, kRecordsetSource, "The recordset cannot be saved to '" + file + "'.");
-        }
-    }
-    if (std::rename(temp.c_str(), file.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temp.c_str());
-        throw ComError(Status::WriteFile, kRecordsetSource,
-                       "The recordset cannot be saved to '" + file + "': " + std::generic_category().message(error) + ".");
-    }
+    // Written whole or not at all: a failed save leaves an earlier file as it was.
+    std::string error;
+    if (!RVN::ReplaceFileContent(file, text, &error))
+        throw ComError(Status::WriteFile, kRecordsetSource, "The recordset cannot be saved: " + error + ".");
 }
 
 void Recordset::Open(const std::string& file, const std::string& connectionText, CursorTypeEnum cursorType,
