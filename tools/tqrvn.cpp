@@ -14,6 +14,8 @@
 #include "catalog_commands.h"
 #include "size_command.h"
 #endif
+#include "checked_output.h"
+#include "library_faults.h"
 #include "text_format.h"
 #include "unit_symbols.h"
 
@@ -54,7 +56,7 @@ std::string AcceptedUnits() {
 }
 
 int Convert(const std::string& valueText, const std::string& from, const std::string& to,
-            bool json) {
+            bool json, std::ostream& out) {
     int status = 0;
     double value = 0;
     if (!ReadNumber(valueText, "VALUE", value, status)) {
@@ -73,7 +75,7 @@ int Convert(const std::string& valueText, const std::string& from, const std::st
     }
     const double result = tqrvn::Convert(f->quantity, f->member, t->member, value);
     if (json) {
-        std::cout << tqrvn::JsonObject()
+        out << tqrvn::JsonObject()
                          .Add("value", value)
                          .Add("from", from)
                          .Add("to", to)
@@ -82,7 +84,7 @@ int Convert(const std::string& valueText, const std::string& from, const std::st
                          .Str()
                   << "\n";
     } else {
-        std::cout << tqrvn::FormatNumber(result) << "\n";
+        out << tqrvn::FormatNumber(result) << "\n";
     }
     return 0;
 }
@@ -216,74 +218,81 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        return tqrvn::FinishStdout(app.exit(e), std::cerr);
     }
 
-    int status = 0;
-    if (*friction) {
-        double re = 0, eps = 0;
-        if (!ReadNumber(reText, "--re", re, status) || !ReadNumber(epsText, "--eps", eps, status)) {
-            return status;
+    // Each command writes to `out`; a failed write, and whatever the library
+    // throws, end it with a message and a non-zero status.
+    const auto run = [&](std::ostream& out) -> int {
+        int status = 0;
+        if (*friction) {
+            double re = 0, eps = 0;
+            if (!ReadNumber(reText, "--re", re, status) || !ReadNumber(epsText, "--eps", eps, status)) {
+                return status;
+            }
+            const tqrvn::FrictionReport r = tqrvn::ComputeFriction(re, eps);
+            out << (json ? tqrvn::FrictionJson(r) + "\n" : tqrvn::FrictionText(r));
+            return 0;
         }
-        const tqrvn::FrictionReport r = tqrvn::ComputeFriction(re, eps);
-        std::cout << (json ? tqrvn::FrictionJson(r) + "\n" : tqrvn::FrictionText(r));
-        return 0;
-    }
-    if (*water) {
-        double t = 0;
-        if (!ReadNumber(tText, "--t", t, status)) {
-            return status;
+        if (*water) {
+            double t = 0;
+            if (!ReadNumber(tText, "--t", t, status)) {
+                return status;
+            }
+            const tqrvn::WaterReport r = tqrvn::ComputeWater(t);
+            out << (json ? tqrvn::WaterJson(r) + "\n" : tqrvn::WaterText(r));
+            return 0;
         }
-        const tqrvn::WaterReport r = tqrvn::ComputeWater(t);
-        std::cout << (json ? tqrvn::WaterJson(r) + "\n" : tqrvn::WaterText(r));
-        return 0;
-    }
-    if (*convert) {
-        return Convert(valueText, fromText, toText, json);
-    }
+        if (*convert) {
+            return Convert(valueText, fromText, toText, json, out);
+        }
 #if TQRVN_WITH_CATALOG
-    if (*catalog) {
-        const std::string path = tqrvn::CatalogPath(catalogPath);
-        if (*create) {
-            return tqrvn::CatalogCreate(createPath, dataDir, force, std::cout, std::cerr);
+        if (*catalog) {
+            const std::string path = tqrvn::CatalogPath(catalogPath);
+            if (*create) {
+                return tqrvn::CatalogCreate(createPath, dataDir, force, out, std::cerr);
+            }
+            if (*list) {
+                return tqrvn::CatalogList(path, what, material, json, out, std::cerr);
+            }
+            if (*exportMatl) {
+                return tqrvn::CatalogExportMaterial(path, matlName, matlFile, out, std::cerr);
+            }
+            return tqrvn::CatalogImportMaterial(path, importFile, out, std::cerr);
         }
-        if (*list) {
-            return tqrvn::CatalogList(path, what, material, json, std::cout, std::cerr);
+        // A value and its unit may come as one argument or two ("--flow 3 m3/h").
+        const auto joined = [](const std::vector<std::string>& parts) {
+            std::string text;
+            for (const std::string& part : parts) {
+                text += (text.empty() ? "" : " ") + part;
+            }
+            return text;
+        };
+        if (*size) {
+            seg.flow = joined(flowParts);
+            seg.load = joined(loadParts);
+            seg.length = joined(lengthParts);
+            seg.roughness = joined(roughnessParts);
+            for (const std::string& f : fittings) {
+                seg.fittings += (seg.fittings.empty() ? "" : ";") + f;
+            }
+            seg.steam = steam ? "yes" : "";
+            sizeOpts.json = json;
+            sizeOpts.progress = isatty(STDERR_FILENO) != 0;
+            return tqrvn::SizeCommand(sizeOpts, out, std::cerr);
         }
-        if (*exportMatl) {
-            return tqrvn::CatalogExportMaterial(path, matlName, matlFile, std::cout, std::cerr);
+        if (*duct) {
+            ductOpts.flow = joined(ductFlow);
+            ductOpts.velocity = joined(ductVelocity);
+            ductOpts.roughness = joined(ductRoughness);
+            ductOpts.json = json;
+            return tqrvn::DuctCommand(ductOpts, out, std::cerr);
         }
-        return tqrvn::CatalogImportMaterial(path, importFile, std::cout, std::cerr);
-    }
-    // A value and its unit may come as one argument or two ("--flow 3 m3/h").
-    const auto joined = [](const std::vector<std::string>& parts) {
-        std::string text;
-        for (const std::string& part : parts) {
-            text += (text.empty() ? "" : " ") + part;
-        }
-        return text;
-    };
-    if (*size) {
-        seg.flow = joined(flowParts);
-        seg.load = joined(loadParts);
-        seg.length = joined(lengthParts);
-        seg.roughness = joined(roughnessParts);
-        for (const std::string& f : fittings) {
-            seg.fittings += (seg.fittings.empty() ? "" : ";") + f;
-        }
-        seg.steam = steam ? "yes" : "";
-        sizeOpts.json = json;
-        sizeOpts.progress = isatty(STDERR_FILENO) != 0;
-        return tqrvn::SizeCommand(sizeOpts, std::cout, std::cerr);
-    }
-    if (*duct) {
-        ductOpts.flow = joined(ductFlow);
-        ductOpts.velocity = joined(ductVelocity);
-        ductOpts.roughness = joined(ductRoughness);
-        ductOpts.json = json;
-        return tqrvn::DuctCommand(ductOpts, std::cout, std::cerr);
-    }
 #endif
-    std::cout << (json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
-    return 0;
+        out << (json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
+        return 0;
+    };
+    tqrvn::CheckedOutput out;
+    const int status = tqrvn::RunCatchingFaults([&] { return run(out.stream()); }, std::cerr);
+    return tqrvn::FinishOutput(out, status, std::cerr);
 }
