@@ -1937,10 +1937,24 @@ void Recordset::Open(const std::string& file, const std::string& connectionText,
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
+    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kMaxSavedRecordsetBytes)
+        throw ComError(Status::ReadFile, kRecordsetSource,
+                       "'" + file + "' is larger than the " + IntText(static_cast<std::int64_t>(kMaxSavedRecordsetBytes >> 20)) +
+                           " MiB a saved recordset may have.");
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read in pieces up to the limit (a pipe or device tells no size).
+    std::string text;
+    text.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+    char piece[65536];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        text.append(piece, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxSavedRecordsetBytes)
+            throw ComError(Status::ReadFile, kRecordsetSource,
+                           "'" + file + "' is larger than the " + IntText(static_cast<std::int64_t>(kMaxSavedRecordsetBytes >> 20)) +
+                               " MiB a saved recordset may have.");
+    }
     std::vector<SavedField> fields;
     auto core = std::make_shared<RecordsetCore>();
     try {
