@@ -4,6 +4,7 @@
 #include "db/AtomicFile.h"
 
 #include "db/provider/Criteria.h"
+#include "db/provider/LockWait.h"
 #include "db/provider/Persist.h"
 #include "db/provider/ProviderText.h"
 
@@ -550,6 +551,7 @@ struct Connection::Impl {
     CursorLocationEnum location = adUseServer;
     long level = 0;
     std::weak_ptr<Connection> self;
+    LockWait wait;
 
     sqlite3* Db(const char* source) const
     {
@@ -558,11 +560,7 @@ struct Connection::Impl {
         return db;
     }
 
-    void ApplyTimeout() const
-    {
-        if (db != nullptr)
-            sqlite3_busy_timeout(db, static_cast<int>((timeout > 0 ? timeout : kDefaultLockWaitSeconds) * 1000));
-    }
+    void ApplyTimeout() { wait.SetTimeout(std::chrono::seconds(timeout > 0 ? timeout : kDefaultLockWaitSeconds)); }
 };
 
 Connection::Connection() : m_impl(std::make_unique<Impl>()) {}
@@ -638,6 +636,7 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
     sqlite3_extended_result_codes(db, 1);
     m_impl->db = db;
     m_impl->ApplyTimeout();
+    m_impl->wait.Attach(db, path);
     // Reading the schema makes a file that is not a database, or whose first
     // page is damaged, fail here rather than at the first query.
     char* message = nullptr;
@@ -650,6 +649,7 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
     if (rc != SQLITE_OK) {
         std::string reason = message != nullptr ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
+        m_impl->wait.Detach();
         sqlite3_close_v2(db);
         m_impl->db = nullptr;
         const int primary = rc & 0xff;
@@ -672,6 +672,7 @@ void Connection::Close()
 {
     if (m_impl->db == nullptr)
         throw ComError(Status::ObjectClosed, kConnectionSource, "The connection is not open.");
+    m_impl->wait.Detach();
     sqlite3_close_v2(m_impl->db);  // an open transaction is rolled back
     m_impl->db = nullptr;
     m_impl->path.clear();
@@ -686,9 +687,15 @@ long Connection::BeginTrans()
 {
     sqlite3* db = m_impl->Db(kConnectionSource);
     const long next = m_impl->level + 1;
-    if (next == 1)
+    if (next == 1) {
+        // Writers that already wait for the lock take their turn first.
+        m_impl->wait.BeforeBegin();
+        struct Done {
+            LockWait& wait;
+            ~Done() { wait.AfterBegin(); }
+        } done{m_impl->wait};
         ExecSimple(db, "BEGIN IMMEDIATE");
-    else
+    } else
         ExecSimple(db, ("SAVEPOINT tqrvn_level_" + IntText(next)).c_str());
     m_impl->level = next;
     return next;
