@@ -1,7 +1,6 @@
 #include "db/AtomicFile.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -189,6 +188,9 @@ bool AtomicFile::Open()
     if (::stat(m_target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return Fail(m_target, EISDIR);
+        // A file the process may not write is not replaced behind its back.
+        if (::access(m_target.c_str(), W_OK) != 0)
+            return Fail(m_target, errno);
         if (!S_ISREG(st.st_mode)) {
             const int fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
             if (fd < 0)

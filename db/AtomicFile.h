@@ -12,9 +12,10 @@
 // the temporaries of the same target that no writer holds any more (left by
 // a killed process), so they never pile up.
 //
-// A target that exists and is not a regular file (a character device such
-// as /dev/null, a pipe) cannot be replaced: it is written in place, with
-// every write and the final close checked.
+// An existing target that the process may not write is refused (EACCES,
+// EROFS) rather than replaced.  A target that exists and is not a regular
+// file (a character device such as /dev/null, a pipe) cannot be replaced:
+// it is written in place, with every write and the final close checked.
 //
 // Every operation returns false on failure; Error() then names the file and
 // the reason ("out.xml: No space left on device") and ErrorNumber() holds
