@@ -76,13 +76,13 @@ int Convert(const std::string& valueText, const std::string& from, const std::st
     const double result = tqrvn::Convert(f->quantity, f->member, t->member, value);
     if (json) {
         out << tqrvn::JsonObject()
-                         .Add("value", value)
-                         .Add("from", from)
-                         .Add("to", to)
-                         .Add("quantity", tqrvn::QuantityName(f->quantity))
-                         .Add("result", result)
-                         .Str()
-                  << "\n";
+                   .Add("value", value)
+                   .Add("from", from)
+                   .Add("to", to)
+                   .Add("quantity", tqrvn::QuantityName(f->quantity))
+                   .Add("result", result)
+                   .Str()
+            << "\n";
     } else {
         out << tqrvn::FormatNumber(result) << "\n";
     }
