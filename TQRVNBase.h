@@ -21,6 +21,8 @@
 
 #include "db/ADODatabase.h"
 #include "db/ADOException.h"
+#include "db/ADOFault.h"
+#include "db/AtomicFile.h"
 #include "db/ADORecordset.h"
 #include "db/NumberText.h"
 #include "db/provider/RVNADO.h"

@@ -122,8 +122,9 @@ bool CTQPipeMatl::UpdateData(long id, bool read, CADODatabase* db) {
 }
 
 bool CTQPipeMatl::Add(CADODatabase* db) {
+    // An empty name is stored as null: the check finds both as one name.
     const std::string query =
-        SqlFormat("select * from %s where %s = '%s'", {sTableName, sFieldName_NAME, SqlQuoted(Name)});
+        SqlFormat("select * from %s where %s", {sTableName, RVN::detail::SqlTextEquals(sFieldName_NAME, Name)});
     return RVN::detail::AddGuarded(ResolveDatabase(db), query, ID,
                                    [this](CADORecordset* rs) { return UpdateData(rs, false); });
 }
@@ -232,6 +233,12 @@ constexpr int kMatlFileVersion = 5;
 } // namespace
 
 bool CTQPipeMatlManager::SaveMatlToXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path) {
+    std::string error;
+    return SaveMatlToXML(matl, specs, path, error);
+}
+
+bool CTQPipeMatlManager::SaveMatlToXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path,
+                                       std::string& error) {
     CXTPPropExchangeXMLNode root(false, kMatlRoot);
     int version = kMatlFileVersion;
     PX_Int(&root, "Version", version);
@@ -245,17 +252,28 @@ bool CTQPipeMatlManager::SaveMatlToXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>&
     }
     // A file that could not be written is reported: callers may keep their
     // only copy of the material in it.
-    return path && root.SaveToFile(path, true);
+    const bool saved = root.SaveToFile(path, true);
+    error = saved ? std::string() : root.GetFileError();
+    return saved;
 }
 
 bool CTQPipeMatlManager::LoadMatlFromXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path) {
+    std::string error;
+    return LoadMatlFromXML(matl, specs, path, error);
+}
+
+bool CTQPipeMatlManager::LoadMatlFromXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path,
+                                         std::string& error) {
     CXTPPropExchangeXMLNode root(true, kMatlRoot);
-    if (!path || !root.LoadFromFile(path)) {
+    if (!root.LoadFromFile(path)) {
+        error = root.GetFileError();
         return false;
     }
     if (!root.OnBeforeExchange()) {
+        error = std::string(path) + ": not a material file (its root is not the section " + kMatlRoot + ")";
         return false;
     }
+    error.clear();
     root.SetCompactMode(true);
     std::unique_ptr<CXTPPropExchange> section = root.GetSection("MATL");
     matl.DoPropExchange(section.get());

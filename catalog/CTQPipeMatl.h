@@ -97,10 +97,17 @@ public:
     /// The size of a material with one DN.
     static bool GetSpec(CTQPipeSpec& spec, long matlId, int dn, CADODatabase* db = nullptr);
 
-    /// Writes a material and its sizes to an XML file; false when the file
-    /// could not be written.
+    /// Writes a material and its sizes to an XML file, whole or not at all;
+    /// false when the file could not be written (an earlier file of that
+    /// name is then left as it was).
     static bool SaveMatlToXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path);
+    /// The same, with the reason of a failure in error.
+    static bool SaveMatlToXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path,
+                              std::string& error);
     /// Reads a material and its sizes from an XML file; false, with both
     /// unchanged, when the file cannot be loaded or is not a material file.
     static bool LoadMatlFromXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path);
+    /// The same, with the reason of a failure in error.
+    static bool LoadMatlFromXML(CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, const char* path,
+                                std::string& error);
 };

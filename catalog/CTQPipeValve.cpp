@@ -271,9 +271,10 @@ bool CTQPipeValve::Remove(CADODatabase* pDB) { return Delete(ID, pDB); }
 bool CTQPipeValve::Add(CADODatabase* pDB) {
     CADODatabase* db = ResolveDatabase(pDB);
     if (db == nullptr) return false;
-    const std::string duplicate = SqlFormat("select * from %s where %s = %d and %s = '%s'",
-                                            {sTableName, sFieldName_Type, Type, sFieldName_ValveName,
-                                             SqlQuoted(ValveName)});
+    // An empty name is stored as null: the check finds both as one name.
+    const std::string duplicate =
+        SqlFormat("select * from %s where %s = %d and %s",
+                  {sTableName, sFieldName_Type, Type, RVN::detail::SqlTextEquals(sFieldName_ValveName, ValveName)});
     return RVN::detail::AddGuarded(db, duplicate, ID, [this](CADORecordset* rs) { return UpdateData(rs, false); });
 }
 

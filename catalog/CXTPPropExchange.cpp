@@ -12,14 +12,14 @@
 
 #include "catalog/CXTPPropExchange.h"
 
+#include "catalog/XmlInput.h"
+#include "db/AtomicFile.h"
+
 #include <pugixml.hpp>
 
 #include <charconv>
 #include <climits>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 #include <unordered_map>
 
 namespace {
@@ -152,22 +152,6 @@ bool HexDecode(std::string_view hex, std::string& out) {
         bytes.push_back(static_cast<char>((hi << 4) | lo));
     }
     out = std::move(bytes);
-    return true;
-}
-
-// Whole file into memory; false for anything but a readable regular file.
-bool ReadRegularFile(const char* path, std::string& content) {
-    if (path == nullptr) return false;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) || ec) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) return false;
-    in.seekg(0, std::ios::beg);
-    content.resize(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(content.data(), size)) return false;
     return true;
 }
 
@@ -405,14 +389,20 @@ CXTPPropExchangeXMLNode::~CXTPPropExchangeXMLNode() = default;
 
 bool CXTPPropExchangeXMLNode::LoadFromFile(const char* path) {
     std::string content;
-    if (!ReadRegularFile(path, content)) {
+    std::string why;
+    if (!RVN::detail::ReadRegularFile(path, content, why)) {
         if (IsLoading()) {
             impl().doc.reset();
             impl().node = pugi::xml_node();
         }
+        m_fileError = why;
         return false;
     }
-    return LoadFromString(content);
+    if (!LoadFromString(content)) {
+        m_fileError = std::string(path) + ": " + m_fileError;
+        return false;
+    }
+    return true;
 }
 
 bool CXTPPropExchangeXMLNode::LoadFromString(std::string_view xml) {
@@ -423,7 +413,18 @@ bool CXTPPropExchangeXMLNode::LoadFromString(std::string_view xml) {
     self.cursor = pugi::xml_node();
     self.stored.clear();
     self.indexed = false;
-    if (!result || !doc->document_element()) {
+    m_fileError.clear();
+    std::size_t nulLine = 0;
+    if (!result) {
+        m_fileError = std::string("not well-formed XML (") + result.description() + " at character " +
+                      FormatNumber(static_cast<long>(result.offset)) + ")";
+    } else if (!doc->document_element()) {
+        m_fileError = "no XML element";
+    } else if ((nulLine = RVN::detail::LineOfNulCharacter(xml, result.encoding)) != 0) {
+        m_fileError = "line " + FormatNumber(static_cast<long>(nulLine)) +
+                      ": the character U+0000 (&#0;), which no value can hold";
+    }
+    if (!m_fileError.empty()) {
         if (self.loading) {
             self.doc.reset();
             self.node = pugi::xml_node();
@@ -458,8 +459,25 @@ unsigned SaveFlags(bool formatted) {
 
 bool CXTPPropExchangeXMLNode::SaveToFile(const char* path, bool formatted) const {
     const Impl& self = impl();
-    if (path == nullptr || !self.doc) return false;
-    return self.doc->save_file(path, "\t", SaveFlags(formatted), pugi::encoding_utf8);
+    m_fileError.clear();
+    if (path == nullptr || !self.doc) {
+        m_fileError = path == nullptr ? "no file name" : "no document to save";
+        return false;
+    }
+    // Written whole or not at all: a failure leaves an earlier file as it was.
+    struct FileWriter final : pugi::xml_writer {
+        RVN::AtomicFile file;
+        explicit FileWriter(const char* target) : file(target) {}
+        void write(const void* data, std::size_t size) override {
+            if (file.IsOpen()) file.Write(std::string_view(static_cast<const char*>(data), size));
+        }
+    } writer(path);
+    if (writer.file.Open()) {
+        self.doc->save(writer, "\t", SaveFlags(formatted), pugi::encoding_utf8);
+        if (writer.file.IsOpen() && writer.file.Commit()) return true;
+    }
+    m_fileError = writer.file.Error();
+    return false;
 }
 
 std::string CXTPPropExchangeXMLNode::SaveToString(bool formatted) const {

@@ -104,7 +104,9 @@ public:
 
     /// Reads and parses the file at path (a regular file only, so a pipe or a
     /// device never blocks).  False when it is missing, unreadable, empty,
-    /// truncated or not well-formed XML; the previous document is dropped.
+    /// truncated or not well-formed XML, or when it holds the character
+    /// U+0000 (raw or as &#0;), which would cut a value short; the previous
+    /// document is dropped.
     bool LoadFromFile(const char* path);
     /// As LoadFromFile, from a text held in memory.
     bool LoadFromString(std::string_view xml);
@@ -115,8 +117,13 @@ public:
     bool OnBeforeExchange();
 
     /// Writes the document as UTF-8 XML, indented by tabs when formatted.
-    /// False when the file cannot be written.
+    /// The file is written whole or not at all (RVN::AtomicFile): false when
+    /// it cannot be written, and an earlier file of that name is then left
+    /// as it was.
     bool SaveToFile(const char* path, bool formatted = true) const;
+    /// Why the last LoadFromFile, LoadFromString or SaveToFile failed
+    /// ("out.xml: No space left on device", "line 3: ..."); "" after a success.
+    const std::string& GetFileError() const noexcept { return m_fileError; }
     /// The document as UTF-8 XML text.
     std::string SaveToString(bool formatted = true) const;
 
@@ -128,6 +135,7 @@ public:
 
 private:
     bool m_compact = false;
+    mutable std::string m_fileError;
 };
 
 /// The ordered items of one name in a section.  Storing: GetPosition(count)

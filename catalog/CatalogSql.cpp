@@ -1,5 +1,7 @@
 #include "catalog/CatalogSql.h"
 
+#include "db/ADOFault.h"
+
 #include <charconv>
 
 namespace RVN::detail {
@@ -54,6 +56,14 @@ std::string SqlQuoted(std::string_view text) {
     return out;
 }
 
+std::string SqlTextEquals(std::string_view column, std::string_view text) {
+    const std::string col(column);
+    if (text.empty()) {
+        return "(" + col + " = '' or " + col + " is null)";
+    }
+    return col + " = '" + SqlQuoted(text) + "'";
+}
+
 bool ExecuteStatement(CADODatabase* db, const std::string& statement) {
     return db && db->Execute(statement) != 0;
 }
@@ -73,23 +83,43 @@ void CancelQuietly(CADORecordset* rs) {
 bool BeginTransaction(CADODatabase* db) {
     try {
         return db->BeginTransaction() > 0;
-    } catch (...) {
-        return false; // another writer holds the file beyond the timeout
+    } catch (const RVNADO::ComError& e) {
+        if (ClassifyADOError(e) != ADOFault::Locked) {
+            throw;
+        }
+        db->RecordError(e); // another writer holds the file beyond the timeout
+        return false;
     }
 }
 
 bool EndTransaction(CADODatabase* db, bool ok) {
     try {
         return (ok ? db->CommitTransaction() : db->RollbackTransaction()) == 0;
+    } catch (const RVNADO::ComError& e) {
+        db->RecordError(e);
     } catch (...) {
-        if (ok) {
-            try {
-                db->RollbackTransaction();
-            } catch (...) {
-            }
-        }
-        return false;
     }
+    if (ok) {
+        try {
+            db->RollbackTransaction();
+        } catch (...) {
+        }
+    }
+    return false;
+}
+
+void RecordFailure(CADODatabase* db, CADORecordset& rs, const char* fallback) {
+    if (rs.GetLastError() != 0) {
+        db->RecordError(rs.GetLastError(), rs.GetLastErrorString());
+    } else {
+        db->RecordError(RVNADO::ComError(RVNADO::Status::Fail, "TQRVNBase", fallback));
+    }
+}
+
+void RecordDuplicate(CADODatabase* db, const std::string& duplicateQuery) {
+    db->RecordError(RVNADO::ComError(RVNADO::Status::IntegrityViolation, "TQRVNBase",
+                                     "A row with the same key is in the table already (" +
+                                         duplicateQuery + ")."));
 }
 
 } // namespace RVN::detail

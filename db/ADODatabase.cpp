@@ -191,6 +191,18 @@ long CADODatabase::RollbackTransaction()
     return 0;
 }
 
+void CADODatabase::RecordError(unsigned long code, const std::string& text)
+{
+    m_dwLastError = static_cast<std::uint32_t>(code);
+    m_strLastError = text;
+}
+
+void CADODatabase::ClearLastError()
+{
+    m_dwLastError = 0;
+    m_strLastError.clear();
+}
+
 void CADODatabase::dump_com_error(const RVNADO::ComError& e)
 {
     m_dwLastError = static_cast<std::uint32_t>(e.Error());

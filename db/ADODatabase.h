@@ -57,6 +57,16 @@ public:
 
     unsigned long GetLastError() { return m_dwLastError; }
     std::string GetLastErrorString() { return m_strLastError; }
+    // Records an error that an operation on this connection met elsewhere,
+    // so that its caller reads it here: a provider error (formatted as the
+    // connection's own), or the code and text another object recorded (a
+    // recordset opened on this connection).
+    void RecordError(const RVNADO::ComError& e) { dump_com_error(e); }
+    void RecordError(unsigned long code, const std::string& text);
+    // Forgets the last error (code 0, empty text).  An error stays recorded
+    // until the next one, so a caller that must tell whether the next
+    // operation failed clears it first.
+    void ClearLastError();
 
 protected:
     // Records a caught provider error: code and the fixed-format text with

@@ -1,5 +1,7 @@
 #include "catalog_builder.h"
 
+#include "db/AtomicFile.h"
+
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -418,6 +420,23 @@ bool LoadTable(Database& db, const std::string& table, const std::string& file, 
     }
 }
 
+// The engine's quick integrity check of the new catalog: a file that fails
+// it never replaces anything.
+bool Sound(Database& db, const std::string& path, std::string& error) {
+    Statement st;
+    if (sqlite3_prepare_v2(db.get(), "PRAGMA quick_check(1)", -1, st.out(), nullptr) != SQLITE_OK ||
+        sqlite3_step(st.get()) != SQLITE_ROW) {
+        error = path + ": " + db.Message();
+        return false;
+    }
+    const auto* result = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    if (result == nullptr || std::strcmp(result, "ok") != 0) {
+        error = path + ": the new catalog fails the integrity check (" + (result ? result : "") + ")";
+        return false;
+    }
+    return true;
+}
+
 bool Fill(Database& db, const std::string& dataDir, std::string& error) {
     if (!db.Exec("PRAGMA journal_mode = MEMORY") || !db.Exec("PRAGMA synchronous = OFF") ||
         !db.Exec("BEGIN")) {
@@ -445,41 +464,6 @@ bool Fill(Database& db, const std::string& dataDir, std::string& error) {
     return true;
 }
 
-std::string SystemError(const std::string& what, int err) {
-    return what + ": " + std::strerror(err);
-}
-
-bool SyncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Moves `from` to `to`; without `replace`, an existing `to` is left alone
-// and the move fails with EEXIST.
-int MoveFile(const std::string& from, const std::string& to, bool replace) {
-    if (replace) {
-        return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    }
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
-    }
-    // A file system without the no-replace rename: a hard link fails on an
-    // existing name as well.
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        return errno;
-    }
-    ::unlink(from.c_str());
-    return 0;
-}
-
 }  // namespace
 
 bool BuildCatalog(const std::string& path, const std::string& dataDir, bool force, std::string& error) {
@@ -489,7 +473,7 @@ bool BuildCatalog(const std::string& path, const std::string& dataDir, bool forc
         return false;
     }
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) {
+    if (::stat(path.c_str(), &st) == 0) {
         if (!force) {
             error = path + ": the file exists (use force to replace it)";
             return false;
@@ -498,56 +482,41 @@ bool BuildCatalog(const std::string& path, const std::string& dataDir, bool forc
             error = path + ": is a folder";
             return false;
         }
-    }
-
-    // The temporary file lies in the target's folder, so the final rename
-    // stays on one file system.
-    std::string temp;
-    for (int attempt = 0;; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            break;
-        }
-        if (errno != EEXIST || attempt >= 100) {
-            error = SystemError(temp, errno);
+        if (!S_ISREG(st.st_mode)) {
+            error = path + ": is not a regular file";
             return false;
         }
     }
 
+    // Built in a temporary file beside the target (the engine writes it by
+    // name), which only a complete, checked catalog replaces the target with.
+    RVN::AtomicFile file(path);
+    if (!file.Open()) {
+        error = file.Error();
+        return false;
+    }
     bool ok;
     {
         Database db;
-        ok = db.Open(temp);
+        ok = db.Open(file.TempPath());
         if (!ok) {
-            error = temp + ": " + db.Message();
+            error = path + ": " + db.Message();
         } else {
-            ok = Fill(db, dataDir, error);
+            ok = Fill(db, dataDir, error) && Sound(db, path, error);
         }
         if (db.Close() != SQLITE_OK && ok) {
-            error = temp + ": cannot close the database";
-            ok = false;
-        }
-    }
-    if (ok && !SyncPath(temp, O_RDONLY)) {
-        error = SystemError(temp, errno);
-        ok = false;
-    }
-    if (ok) {
-        const int err = MoveFile(temp, path, force);
-        if (err != 0) {
-            error = err == EEXIST ? path + ": the file exists (use force to replace it)"
-                                  : SystemError(path, err);
+            error = path + ": cannot close the database";
             ok = false;
         }
     }
     if (!ok) {
-        ::unlink(temp.c_str());
         return false;
     }
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    SyncPath(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+    if (!file.Commit(force)) {
+        error = file.ErrorNumber() == EEXIST ? path + ": the file exists (use force to replace it)"
+                                             : file.Error();
+        return false;
+    }
     return true;
 }
 

@@ -17,9 +17,11 @@ namespace tqrvn {
 /// independently of the process locale); an empty unquoted field is NULL.
 ///
 /// The file is written whole as a temporary file beside `path` (all rows in
-/// one transaction) and then renamed to `path`, so `path` is either left as
-/// it was or holds the complete new catalog.  An existing `path` is refused
-/// unless `force`, which replaces it.
+/// one transaction), checked by the engine's quick integrity check, synced
+/// and then renamed to `path` (RVN::AtomicFile), so `path` is either left as
+/// it was or holds the complete new catalog.  A temporary file that a killed
+/// build left behind is removed by the next build of the same path.  An
+/// existing `path` is refused unless `force`, which replaces it.
 ///
 /// Returns false with a message in `error` on any failure; a problem in a
 /// CSV file is reported as "FILE:LINE: what".

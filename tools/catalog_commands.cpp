@@ -1,6 +1,7 @@
 #include "catalog_commands.h"
 
 #include "catalog_builder.h"
+#include "library_faults.h"
 #include "table_text.h"
 #include "text_format.h"
 
@@ -11,9 +12,11 @@
 #include "catalog/CTQWaterProp.h"
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
+#include "db/ADORecordset.h"
 
 #include <algorithm>
 #include <charconv>
+#include <set>
 #include <sys/stat.h>
 #include <vector>
 
@@ -24,8 +27,9 @@ namespace {
 std::string Num(double v) { return FormatNumber(v); }
 std::string Int(long v) { return FormatNumber(static_cast<double>(v)); }
 
-// Opens the catalog as the library's default connection for the lifetime of
-// the object.
+// Opens the catalog and makes it the library's default connection for the
+// lifetime of the object.  The connection is the tool's own, handed to the
+// library as a host does, so that its errors can be read here.
 class OpenCatalog {
 public:
     OpenCatalog(const std::string& path, std::ostream& err) {
@@ -34,23 +38,49 @@ public:
             err << "tqrvn: no catalog at " << path << " (create one with: tqrvn catalog create PATH)\n";
             return;
         }
-        open_ = RVN::LoadRVNBaseDataBase(path.c_str());
-        if (!open_) {
-            CADODatabase* db = RVN::GetRVNBaseDataBase();
-            err << "tqrvn: cannot open the catalog " << path
-                << (db ? "\n" + db->GetLastErrorString() : std::string()) << "\n";
+        // The path quoted, so that a ';' or blanks at either end stay part of it.
+        std::string value = "\"";
+        for (char c : path) {
+            value += c == '"' ? "\"\"" : std::string(1, c);
         }
+        if (!db_.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + value + "\"")) {
+            err << "tqrvn: cannot open the catalog " << path << ": "
+                << DescribeDatabaseError(db_.GetLastError(), db_.GetLastErrorString()) << "\n";
+            return;
+        }
+        RVN::SetRVNBaseDataBase(&db_);
+        open_ = true;
     }
     ~OpenCatalog() {
         if (open_) {
-            RVN::CloseRVNBaseDataBase();
+            RVN::SetRVNBaseDataBase(nullptr);
         }
     }
+    OpenCatalog(const OpenCatalog&) = delete;
+    OpenCatalog& operator=(const OpenCatalog&) = delete;
     explicit operator bool() const { return open_; }
+    CADODatabase* db() { return &db_; }
 
 private:
+    CADODatabase db_;
     bool open_ = false;
 };
+
+// Runs a listing or lookup of the library and tells whether a query of it
+// failed: the library then gives an empty result and records the reason on
+// the connection, which is printed here.
+template <typename Read>
+bool ReadCatalog(Read&& read, const std::string& what, std::ostream& err) {
+    CADODatabase* db = RVN::GetRVNBaseDataBase();
+    db->ClearLastError();
+    read();
+    if (db->GetLastError() == 0) {
+        return true;
+    }
+    err << "tqrvn: cannot read " << what << " from the catalog: "
+        << DescribeDatabaseError(db->GetLastError(), db->GetLastErrorString()) << "\n";
+    return false;
+}
 
 // The DN table of a valve as "DN:coef" pairs in ascending DN.
 std::string DnTableText(const CTQPipeValve& v) {
@@ -70,13 +100,22 @@ std::string DnTableText(const CTQPipeValve& v) {
     return out;
 }
 
-bool FindMaterial(const std::string& key, CTQPipeMatl& matl) {
-    if (CTQPipeMatlManager::GetMatl(matl, key.c_str(), nullptr)) {
-        return true;
-    }
-    long id = 0;
-    const auto r = std::from_chars(key.data(), key.data() + key.size(), id);
-    return r.ec == std::errc() && r.ptr == key.data() + key.size() && matl.UpdateData(id, true, nullptr);
+enum class Lookup { Found, Missing, Failed };
+
+// The material of a name, else of an ID; Failed when a query failed (the
+// reason is printed on err).
+Lookup FindMaterial(const std::string& key, CTQPipeMatl& matl, std::ostream& err) {
+    bool found = false;
+    const bool read = ReadCatalog(
+        [&] {
+            found = CTQPipeMatlManager::GetMatl(matl, key.c_str(), nullptr);
+            long id = 0;
+            const auto r = std::from_chars(key.data(), key.data() + key.size(), id);
+            found = found || (r.ec == std::errc() && r.ptr == key.data() + key.size() &&
+                              matl.UpdateData(id, true, nullptr));
+        },
+        "the materials", err);
+    return !read ? Lookup::Failed : found ? Lookup::Found : Lookup::Missing;
 }
 
 int Print(const TextTable& table, const std::vector<std::string>& json, bool asJson,
@@ -89,9 +128,11 @@ int Print(const TextTable& table, const std::vector<std::string>& json, bool asJ
     return 0;
 }
 
-int ListMaterials(bool json, std::ostream& out) {
+int ListMaterials(bool json, std::ostream& out, std::ostream& err) {
     CTQArray<CTQPipeMatl> list;
-    CTQPipeMatlManager::GetAllMatl(list, 0, nullptr);
+    if (!ReadCatalog([&] { CTQPipeMatlManager::GetAllMatl(list, 0, nullptr); }, "the materials", err)) {
+        return kCatalogError;
+    }
     TextTable t({"ID", "Type", "Name", "Mark", "K", "Density", "Unit"});
     std::vector<std::string> items;
     for (INT_PTR i = 0; i < list.GetSize(); ++i) {
@@ -114,12 +155,18 @@ int ListMaterials(bool json, std::ostream& out) {
 
 int ListSizes(const std::string& material, bool json, std::ostream& out, std::ostream& err) {
     CTQPipeMatl matl;
-    if (material.empty() || !FindMaterial(material, matl)) {
-        err << "tqrvn: no material '" << material << "' in the catalog (see: tqrvn catalog list materials)\n";
+    const Lookup found = material.empty() ? Lookup::Missing : FindMaterial(material, matl, err);
+    if (found != Lookup::Found) {
+        if (found == Lookup::Missing) {
+            err << "tqrvn: no material '" << material
+                << "' in the catalog (see: tqrvn catalog list materials)\n";
+        }
         return kCatalogError;
     }
     CTQArray<CTQPipeSpec> list;
-    matl.GetAllSpec(list, nullptr);
+    if (!ReadCatalog([&] { matl.GetAllSpec(list, nullptr); }, "the sizes of " + matl.Name, err)) {
+        return kCatalogError;
+    }
     TextTable t({"DN", "InsD mm", "OutD mm", "Thickness mm", "MinV m/s", "MaxV m/s", "MinH", "MaxH",
                  "MinR Pa/m", "MaxR Pa/m"});
     std::vector<std::string> items;
@@ -147,12 +194,15 @@ int ListSizes(const std::string& material, bool json, std::ostream& out, std::os
     return Print(t, items, json, out);
 }
 
-int ListDucts(bool json, std::ostream& out) {
+int ListDucts(bool json, std::ostream& out, std::ostream& err) {
     TextTable t({"Section", "Width mm", "Height mm", "Thickness mm"});
     std::vector<std::string> items;
     for (int section : {0, 1}) {
         CTQArray<CTQDuctSpec> list;
-        CTQDuctSpecManager::GetAllSpec(list, section, nullptr);
+        if (!ReadCatalog([&] { CTQDuctSpecManager::GetAllSpec(list, section, nullptr); }, "the ducts",
+                         err)) {
+            return kCatalogError;
+        }
         for (INT_PTR i = 0; i < list.GetSize(); ++i) {
             const CTQDuctSpec& d = list[i];
             t.AddRow({section == 0 ? "circular" : "rectangular", Int(d.Width),
@@ -168,9 +218,11 @@ int ListDucts(bool json, std::ostream& out) {
     return Print(t, items, json, out);
 }
 
-int ListValves(bool json, std::ostream& out) {
+int ListValves(bool json, std::ostream& out, std::ostream& err) {
     CTQArray<CTQPipeValve> list;
-    CTQPipeValveManager::GetAllValve(list, 0, nullptr);
+    if (!ReadCatalog([&] { CTQPipeValveManager::GetAllValve(list, 0, nullptr); }, "the valves", err)) {
+        return kCatalogError;
+    }
     TextTable t({"ID", "Kind", "Name", "Coefficient"});
     std::vector<std::string> items;
     for (INT_PTR i = 0; i < list.GetSize(); ++i) {
@@ -189,9 +241,11 @@ int ListValves(bool json, std::ostream& out) {
     return Print(t, items, json, out);
 }
 
-int ListWater(bool json, std::ostream& out) {
+int ListWater(bool json, std::ostream& out, std::ostream& err) {
     CTQArray<CTQWaterProp> list;
-    RVN::GetAllWaterProp(list, nullptr);
+    if (!ReadCatalog([&] { RVN::GetAllWaterProp(list, nullptr); }, "the water properties", err)) {
+        return kCatalogError;
+    }
     TextTable t({"t degC", "Density kg/m3", "Viscosity 1e-6 m2/s", "SpecificHeat kJ/(kg K)"});
     std::vector<std::string> items;
     for (INT_PTR i = 0; i < list.GetSize(); ++i) {
@@ -207,9 +261,11 @@ int ListWater(bool json, std::ostream& out) {
     return Print(t, items, json, out);
 }
 
-int ListSteam(bool json, std::ostream& out) {
+int ListSteam(bool json, std::ostream& out, std::ostream& err) {
     CTQArray<CTQSteamProp> list;
-    RVN::GetAllSteamProp(list, nullptr);
+    if (!ReadCatalog([&] { RVN::GetAllSteamProp(list, nullptr); }, "the steam properties", err)) {
+        return kCatalogError;
+    }
     TextTable t({"t degC", "Pressure kPa", "Density kg/m3", "Qhr kJ/kg", "SpecificHeat kJ/(kg K)",
                  "Viscosity 1e-6 m2/s"});
     std::vector<std::string> items;
@@ -258,22 +314,22 @@ int CatalogList(const std::string& catalog, const std::string& what, const std::
         return kCatalogError;
     }
     if (what == "materials") {
-        return ListMaterials(json, out);
+        return ListMaterials(json, out, err);
     }
     if (what == "sizes") {
         return ListSizes(material, json, out, err);
     }
     if (what == "ducts") {
-        return ListDucts(json, out);
+        return ListDucts(json, out, err);
     }
     if (what == "valves") {
-        return ListValves(json, out);
+        return ListValves(json, out, err);
     }
     if (what == "water") {
-        return ListWater(json, out);
+        return ListWater(json, out, err);
     }
     if (what == "steam") {
-        return ListSteam(json, out);
+        return ListSteam(json, out, err);
     }
     err << "tqrvn: unknown table '" << what << "' (materials, sizes MATERIAL, ducts, valves, water, steam)\n";
     return 2;
@@ -286,58 +342,161 @@ int CatalogExportMaterial(const std::string& catalog, const std::string& name,
         return kCatalogError;
     }
     CTQPipeMatl matl;
-    if (!FindMaterial(name, matl)) {
-        err << "tqrvn: no material '" << name << "' in the catalog\n";
+    const Lookup found = FindMaterial(name, matl, err);
+    if (found != Lookup::Found) {
+        if (found == Lookup::Missing) {
+            err << "tqrvn: no material '" << name << "' in the catalog\n";
+        }
         return kCatalogError;
     }
     CTQArray<CTQPipeSpec> specs;
-    matl.GetAllSpec(specs, nullptr);
-    if (!CTQPipeMatlManager::SaveMatlToXML(matl, specs, file.c_str())) {
-        err << "tqrvn: cannot write " << file << "\n";
+    if (!ReadCatalog([&] { matl.GetAllSpec(specs, nullptr); }, "the sizes of " + matl.Name, err)) {
+        return kCatalogError;
+    }
+    std::string error;
+    if (!CTQPipeMatlManager::SaveMatlToXML(matl, specs, file.c_str(), error)) {
+        err << "tqrvn: cannot write the material file: " << error << "\n";
         return kCatalogError;
     }
     out << "exported " << matl.Name << " with " << specs.GetSize() << " sizes to " << file << "\n";
     return 0;
 }
 
+namespace {
+
+// Why a material file cannot be imported as it stands ("" when it can): a
+// material needs a name, and a DN may be listed once.
+std::string RefusedMaterial(const CTQPipeMatl& matl, const CTQArray<CTQPipeSpec>& specs) {
+    if (matl.Name.empty()) {
+        return "it names no material (no Name in its MATL section)";
+    }
+    std::set<int> seen;
+    for (INT_PTR i = 0; i < specs.GetSize(); ++i) {
+        if (!seen.insert(specs[i].DN).second) {
+            return "it lists DN " + Int(specs[i].DN) + " twice";
+        }
+    }
+    return {};
+}
+
+// The engine's quick integrity check of the open catalog: "" when it finds
+// the file sound, else what it found (or why it could not look).  A write into a damaged file can make
+// the damage worse (a new row in a broken index), so the tool refuses to.
+std::string Damage(CADODatabase* db) {
+    CADORecordset rs(db);
+    // The first problem is enough to refuse.
+    if (!rs.Open("PRAGMA quick_check(1)", CADORecordset::openUnknown)) {
+        return DescribeDatabaseError(rs.GetLastError(), rs.GetLastErrorString());
+    }
+    std::string found;
+    rs.GetFieldValue(0, found);
+    rs.Close();
+    if (found == "ok") {
+        return {};
+    }
+    // "*** in database main ***\nOn tree page 7 cell 254: ..." on one line.
+    const std::string heading = "*** in database main ***\n";
+    if (found.compare(0, heading.size(), heading) == 0) {
+        found.erase(0, heading.size());
+    }
+    std::replace(found.begin(), found.end(), '\n', ' ');
+    return "the catalog file is damaged (" + found + ")";
+}
+
+// A write transaction on the default connection, rolled back unless
+// committed; a failing begin or commit raises the provider's error.
+class Transaction {
+public:
+    explicit Transaction(CADODatabase* db) : db_(db) {
+        db_->BeginTransaction();
+        active_ = true;
+    }
+    ~Transaction() {
+        if (active_) {
+            try {
+                db_->RollbackTransaction();
+            } catch (...) {
+                // Closing the connection rolls back what is left.
+            }
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit() {
+        db_->CommitTransaction();
+        active_ = false;
+    }
+
+private:
+    CADODatabase* db_;
+    bool active_ = false;
+};
+
+// Adds the material and its sizes in one transaction: all or nothing.  An
+// error the library throws rolls back and goes on to the caller.
+int AddMaterial(CADODatabase* db, CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs,
+                std::ostream& out, std::ostream& err) {
+    Transaction transaction(db);
+    matl.ID = -1;
+    std::string failed;
+    if (!matl.Add(db)) {
+        failed = "the material";
+    }
+    for (INT_PTR i = 0; failed.empty() && i < specs.GetSize(); ++i) {
+        specs[i].ID = -1;
+        specs[i].MatlID = matl.ID;
+        if (!specs[i].Add(db)) {
+            failed = "size DN " + Int(specs[i].DN);
+        }
+    }
+    if (!failed.empty()) {
+        err << "tqrvn: importing " << matl.Name << " failed at " << failed
+            << "; the catalog is unchanged: "
+            << DescribeDatabaseError(db->GetLastError(), db->GetLastErrorString()) << "\n";
+        return kCatalogError;
+    }
+    transaction.Commit();
+    out << "imported " << matl.Name << " with " << specs.GetSize() << " sizes as material "
+        << matl.ID << "\n";
+    return 0;
+}
+
+} // namespace
+
 int CatalogImportMaterial(const std::string& catalog, const std::string& file, std::ostream& out,
                           std::ostream& err) {
+    CTQPipeMatl matl;
+    CTQArray<CTQPipeSpec> specs;
+    std::string error;
+    if (!CTQPipeMatlManager::LoadMatlFromXML(matl, specs, file.c_str(), error)) {
+        err << "tqrvn: " << file << " is not a readable material file: " << error << "\n";
+        return kCatalogError;
+    }
+    const std::string refused = RefusedMaterial(matl, specs);
+    if (!refused.empty()) {
+        err << "tqrvn: " << file << " cannot be imported: " << refused << "\n";
+        return kCatalogError;
+    }
     OpenCatalog open(catalog, err);
     if (!open) {
         return kCatalogError;
     }
-    CTQPipeMatl matl;
-    CTQArray<CTQPipeSpec> specs;
-    if (!CTQPipeMatlManager::LoadMatlFromXML(matl, specs, file.c_str())) {
-        err << "tqrvn: " << file << " is not a readable material file\n";
+    const std::string damage = Damage(open.db());
+    if (!damage.empty()) {
+        err << "tqrvn: nothing was imported: " << damage << "\n";
         return kCatalogError;
     }
     CTQPipeMatl existing;
-    if (CTQPipeMatlManager::GetMatl(existing, matl.Name.c_str(), nullptr)) {
+    bool exists = false;
+    if (!ReadCatalog([&] { exists = CTQPipeMatlManager::GetMatl(existing, matl.Name.c_str(), nullptr); },
+                     "the materials", err)) {
+        return kCatalogError;
+    }
+    if (exists) {
         err << "tqrvn: the catalog has a material '" << matl.Name << "' already\n";
         return kCatalogError;
     }
-    CADODatabase* db = RVN::GetRVNBaseDataBase();
-    if (db->BeginTransaction() <= 0) {
-        err << "tqrvn: the catalog is locked by another program\n";
-        return kCatalogError;
-    }
-    matl.ID = -1;
-    bool ok = matl.Add(db);
-    for (INT_PTR i = 0; ok && i < specs.GetSize(); ++i) {
-        specs[i].ID = -1;
-        specs[i].MatlID = matl.ID;
-        ok = specs[i].Add(db);
-    }
-    if (!ok || db->CommitTransaction() != 0) {
-        db->RollbackTransaction();
-        err << "tqrvn: importing " << matl.Name << " failed; the catalog is unchanged\n"
-            << db->GetLastErrorString() << "\n";
-        return kCatalogError;
-    }
-    out << "imported " << matl.Name << " with " << specs.GetSize() << " sizes as material "
-        << matl.ID << "\n";
-    return 0;
+    return AddMaterial(open.db(), matl, specs, out, err);
 }
 
 } // namespace tqrvn

@@ -2,6 +2,7 @@
 
 #include "batch.h"
 #include "catalog_commands.h"
+#include "library_faults.h"
 #include "segment_output.h"
 
 #include <sys/stat.h>
@@ -43,14 +44,17 @@ CTQCatalogSnapshot::Ptr OpenCatalog(const std::string& path, std::ostream& err)
         err << "tqrvn: no catalog at " << path << " (create one with: tqrvn catalog create PATH)\n";
         return nullptr;
     }
-    if (!RVN::LoadRVNBaseDataBase(path.c_str())) {
-        CADODatabase* db = RVN::GetRVNBaseDataBase();
-        err << "tqrvn: cannot open the catalog " << path << (db ? "\n" + db->GetLastErrorString() : std::string())
-            << "\n";
+    // The path quoted, so that a ';' or blanks at either end stay part of it.
+    std::string value = "\"";
+    for (char c : path)
+        value += c == '"' ? "\"\"" : std::string(1, c);
+    CADODatabase db;
+    if (!db.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + value + "\"")) {
+        err << "tqrvn: cannot open the catalog " << path << ": "
+            << DescribeDatabaseError(db.GetLastError(), db.GetLastErrorString()) << "\n";
         return nullptr;
     }
-    const auto loaded = CTQCatalogSnapshot::Load(nullptr);
-    RVN::CloseRVNBaseDataBase();  // the snapshot holds everything sizing needs
+    const auto loaded = CTQCatalogSnapshot::Load(&db);  // the snapshot holds everything sizing needs
     if (!loaded.Ok()) {
         err << "tqrvn: " << path << ": " << loaded.error.message << "\n";
         return nullptr;

@@ -15,6 +15,8 @@
 #include "catalog_commands.h"
 #include "size_command.h"
 #endif
+#include "checked_output.h"
+#include "library_faults.h"
 #include "text_format.h"
 
 #include <TQRVNBase.h>
@@ -38,15 +40,11 @@ int Fail(const std::string& message)
     return kUsageError;
 }
 
-// Writes a command's output and checks that it was written.
-int Print(const std::string& text)
+// A command's output; whether it reached its destination is checked when
+// the output is finished.
+int Print(std::ostream& out, const std::string& text)
 {
-    std::cout << text;
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "tqrvn: cannot write the output\n";
-        return 1;
-    }
+    out << text;
     return 0;
 }
 
@@ -58,7 +56,8 @@ std::string AcceptedUnits()
     return out;
 }
 
-int Convert(const std::string& valueText, const std::string& from, const std::string& to, bool json)
+int Convert(const std::string& valueText, const std::string& from, const std::string& to, bool json,
+            std::ostream& out)
 {
     double value = 0;
     if (!RVN::ParseNumber(RVN::TrimBlanks(RVN::FoldFullWidth(valueText)), value))
@@ -73,8 +72,8 @@ int Convert(const std::string& valueText, const std::string& from, const std::st
                     " units: " + RVN::UnitSymbolList(f->quantity));
     const double result = RVN::ConvertUnit(*f, *t, value);
     if (!json)
-        return Print(RVN::FormatNumber(result) + "\n");
-    return Print(tqrvn::JsonObject()
+        return Print(out, RVN::FormatNumber(result) + "\n");
+    return Print(out, tqrvn::JsonObject()
                      .Add("value", value)
                      .Add("from", from)
                      .Add("to", to)
@@ -122,7 +121,7 @@ void AddReports(CLI::App& app, Commands& c)
         sub->add_flag("--json", c.json, "print the result as JSON");
 }
 
-int RunReports(const Commands& c)
+int RunReports(const Commands& c, std::ostream& out)
 {
     int status = 0;
     if (*c.friction) {
@@ -131,18 +130,18 @@ int RunReports(const Commands& c)
             !ReadNumber(c.epsText, "--eps", 0.0, 1.0, eps, status))
             return status;
         const tqrvn::FrictionReport r = tqrvn::ComputeFriction(re, eps);
-        return Print(c.json ? tqrvn::FrictionJson(r) + "\n" : tqrvn::FrictionText(r));
+        return Print(out, c.json ? tqrvn::FrictionJson(r) + "\n" : tqrvn::FrictionText(r));
     }
     if (*c.water) {
         double t = 0;
         if (!ReadNumber(c.tText, "--t", 0.0, 100.0, t, status))
             return status;
         const tqrvn::WaterReport r = tqrvn::ComputeWater(t);
-        return Print(c.json ? tqrvn::WaterJson(r) + "\n" : tqrvn::WaterText(r));
+        return Print(out, c.json ? tqrvn::WaterJson(r) + "\n" : tqrvn::WaterText(r));
     }
     if (*c.convert)
-        return Convert(c.valueText, c.fromText, c.toText, c.json);
-    return Print(c.json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
+        return Convert(c.valueText, c.fromText, c.toText, c.json, out);
+    return Print(out, c.json ? tqrvn::OverviewJson() + "\n" : tqrvn::OverviewText());
 }
 
 }  // namespace
@@ -170,15 +169,23 @@ int main(int argc, char** argv)
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        return tqrvn::FinishStdout(app.exit(e), std::cerr);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        return tqrvn::FinishStdout(app.exit(e), std::cerr);
     } catch (const CLI::ParseError& e) {
         return Fail(std::string(e.what()) + "\nRun with --help for more information.");
     }
+    // Each command writes to `out`; a failed write, and whatever the library
+    // throws, end it with a message and a non-zero status.
+    tqrvn::CheckedOutput out;
+    const int status = tqrvn::RunCatchingFaults(
+        [&] {
 #if TQRVN_WITH_CATALOG
-    if (catalogCli.Chosen())
-        return catalogCli.Run(c.catalog, c.json, isatty(STDERR_FILENO) != 0);
+            if (catalogCli.Chosen())
+                return catalogCli.Run(c.catalog, c.json, isatty(STDERR_FILENO) != 0, out.stream());
 #endif
-    return RunReports(c);
+            return RunReports(c, out.stream());
+        },
+        std::cerr);
+    return tqrvn::FinishOutput(out, status, std::cerr);
 }

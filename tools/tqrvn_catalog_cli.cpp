@@ -2,7 +2,6 @@
 
 #include "catalog_commands.h"
 
-#include <exception>
 #include <iostream>
 
 namespace tqrvn {
@@ -96,47 +95,40 @@ void CatalogCli::AddDuct(CLI::App& app, bool& json)
     duct_->footer(DuctHelpFooter());
 }
 
-int CatalogCli::RunCatalog(const std::string& path, bool json)
+int CatalogCli::RunCatalog(const std::string& path, bool json, std::ostream& out)
 {
     if (*create_)
-        return CatalogCreate(createPath_, dataDir_, force_, std::cout, std::cerr);
+        return CatalogCreate(createPath_, dataDir_, force_, out, std::cerr);
     if (*list_)
-        return CatalogList(path, what_, material_, json, std::cout, std::cerr);
+        return CatalogList(path, what_, material_, json, out, std::cerr);
     if (*export_)
-        return CatalogExportMaterial(path, matlName_, matlFile_, std::cout, std::cerr);
-    return CatalogImportMaterial(path, importFile_, std::cout, std::cerr);
+        return CatalogExportMaterial(path, matlName_, matlFile_, out, std::cerr);
+    return CatalogImportMaterial(path, importFile_, out, std::cerr);
 }
 
-int CatalogCli::Run(const std::string& catalog, bool json, bool terminal)
+int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::ostream& out)
 {
-    try {
-        if (*catalog_)
-            return RunCatalog(CatalogPath(catalog), json);
-        if (*size_) {
-            RVN::CTQSegmentFields& f = size_options_.fields;
-            f.flow = Joined(flow_);
-            f.load = Joined(load_);
-            f.length = Joined(length_);
-            f.roughness = Joined(roughness_);
-            f.fittings = Joined(fittings_, ";");
-            f.steam = steam_ ? "yes" : "";
-            size_options_.catalog = catalog;
-            size_options_.json = json;
-            size_options_.progress = terminal;
-            return SizeCommand(size_options_, std::cout, std::cerr);
-        }
-        duct_options_.flow = Joined(ductFlow_);
-        duct_options_.velocity = Joined(ductVelocity_);
-        duct_options_.roughness = Joined(ductRoughness_);
-        duct_options_.catalog = catalog;
-        duct_options_.json = json;
-        return DuctCommand(duct_options_, std::cout, std::cerr);
-    } catch (const std::exception& e) {
-        std::cerr << "tqrvn: " << e.what() << "\n";
-    } catch (...) {
-        std::cerr << "tqrvn: an unexpected error\n";
+    if (*catalog_)
+        return RunCatalog(CatalogPath(catalog), json, out);
+    if (*size_) {
+        RVN::CTQSegmentFields& f = size_options_.fields;
+        f.flow = Joined(flow_);
+        f.load = Joined(load_);
+        f.length = Joined(length_);
+        f.roughness = Joined(roughness_);
+        f.fittings = Joined(fittings_, ";");
+        f.steam = steam_ ? "yes" : "";
+        size_options_.catalog = catalog;
+        size_options_.json = json;
+        size_options_.progress = terminal;
+        return SizeCommand(size_options_, out, std::cerr);
     }
-    return kCatalogError;
+    duct_options_.flow = Joined(ductFlow_);
+    duct_options_.velocity = Joined(ductVelocity_);
+    duct_options_.roughness = Joined(ductRoughness_);
+    duct_options_.catalog = catalog;
+    duct_options_.json = json;
+    return DuctCommand(duct_options_, out, std::cerr);
 }
 
 }  // namespace tqrvn

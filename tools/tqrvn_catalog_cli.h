@@ -16,13 +16,13 @@ public:
     /// True when one of the commands was given.
     bool Chosen() const;
     /// Runs the command given; its exit status.
-    int Run(const std::string& catalog, bool json, bool terminal);
+    int Run(const std::string& catalog, bool json, bool terminal, std::ostream& out);
 
 private:
     void AddCatalog(CLI::App& app, bool& json);
     void AddSize(CLI::App& app, bool& json);
     void AddDuct(CLI::App& app, bool& json);
-    int RunCatalog(const std::string& path, bool json);
+    int RunCatalog(const std::string& path, bool json, std::ostream& out);
 
     CLI::App *catalog_ = nullptr, *create_ = nullptr, *list_ = nullptr, *export_ = nullptr, *import_ = nullptr;
     CLI::App *size_ = nullptr, *duct_ = nullptr;

@@ -222,6 +222,25 @@ void AppendValue(std::string& out, const Variant& v)
     out += "</V>";
 }
 
+// True when the text holds a character reference to U+0000 (&#0;,
+// &#x00; ...).  A CDATA section or a comment holding such text is refused
+// as well: this writer never writes either.
+bool HoldsNulReference(const std::string& text)
+{
+    for (std::size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2)) {
+        std::size_t i = at + 2;
+        const bool hex = i < text.size() && text[i] == 'x';
+        if (hex)
+            ++i;
+        const std::size_t first = i;
+        while (i < text.size() && text[i] == '0')
+            ++i;
+        if (i > first && i < text.size() && text[i] == ';')
+            return true;
+    }
+    return false;
+}
+
 [[noreturn]] void Damaged(const std::string& why)
 {
     throw ComError(Status::ReadFile, "RVNADO.Recordset", "The file is not a saved recordset of this library: " + why + ".");
@@ -394,14 +413,18 @@ std::string WriteRecordsetXml(const std::vector<SavedField>& fields, const std::
     return out;
 }
 
-void ReadRecordsetXml(const std::string& text, std::vector<SavedField>& fields, std::vector<Variant>& cells,
+void ReadRecordsetXml(std::string& text, std::vector<SavedField>& fields, std::vector<Variant>& cells,
                       long& rows)
 {
+    // A text holding the character U+0000, raw or as a reference, would
+    // have a value cut short at it.
+    if (text.find('\0') != std::string::npos || HoldsNulReference(text))
+        Damaged("it holds the character U+0000");
     pugi::xml_document doc;
     // Whitespace and line ends stay as they were written; entities are
     // decoded.  No DOCTYPE is processed, so no outside file is read.
-    const pugi::xml_parse_result parsed =
-        doc.load_buffer(text.data(), text.size(), pugi::parse_cdata | pugi::parse_escapes, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed = doc.load_buffer_inplace(
+        text.data(), text.size(), pugi::parse_cdata | pugi::parse_escapes, pugi::encoding_utf8);
     if (!parsed)
         Damaged(std::string("the XML is malformed (") + parsed.description() + " at byte " +
                 std::to_string(parsed.offset) + ")");

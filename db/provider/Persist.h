@@ -41,9 +41,18 @@ struct SavedField {
 // The XML text of the fields and rows (each row: one value per field).
 std::string WriteRecordsetXml(const std::vector<SavedField>& fields, const std::vector<const Variant*>& rows);
 
-// Reads a saved recordset; throws ComError(0x800A0BBB) naming the fault for
-// a text that is not one or is damaged.
-void ReadRecordsetXml(const std::string& text, std::vector<SavedField>& fields, std::vector<Variant>& cells,
+// The largest saved recordset that is read, in bytes.  Parsing holds the
+// text once (parsed in place), a tree of its elements and the values read,
+// some 14 times the text's size at the peak (about 220 MB for 16 MiB), so a
+// larger file is refused rather than read into memory that the host program
+// needs.  16 MiB holds some 700,000 values, hundreds of times the largest
+// catalog table.
+inline constexpr std::size_t kMaxSavedRecordsetBytes = 16u << 20;
+
+// Reads a saved recordset, parsing `text` in place (its content is spent);
+// throws ComError(0x800A0BBB) naming the fault for a text that is not one
+// or is damaged.
+void ReadRecordsetXml(std::string& text, std::vector<SavedField>& fields, std::vector<Variant>& cells,
                       long& rows);
 
 }  // namespace RVNADO::detail

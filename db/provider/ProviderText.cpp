@@ -30,6 +30,8 @@ std::string StatusMessage(HRESULT code)
         {0x80004003u, "Invalid pointer"},
         {0x80004005u, "Unspecified error"},
         {0x8007000Eu, "Not enough memory resources are available to complete this operation."},
+        {0x80070070u, "There is not enough space on the disk."},
+        {0x80070570u, "The file or directory is corrupted and unreadable."},
         {0x80070057u, "The parameter is incorrect."},
         {0x80040E07u, "The value cannot be converted to the type of the field."},
         {0x80040E09u, "Permission denied: the file cannot be written."},

@@ -1,7 +1,10 @@
 // The database provider on SQLite 3.
 #include "db/provider/RVNADO.h"
 
+#include "db/AtomicFile.h"
+
 #include "db/provider/Criteria.h"
+#include "db/provider/LockWait.h"
 #include "db/provider/Persist.h"
 #include "db/provider/ProviderText.h"
 
@@ -49,6 +52,11 @@ HRESULT StatusForEngine(int rc, const char* message)
         return Status::ReadOnlyFile;
     case SQLITE_NOMEM:
         return Status::OutOfMemory;
+    case SQLITE_FULL:
+        return Status::DiskFull;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return Status::Damaged;
     case SQLITE_TOOBIG:
         return kDataOverflow;
     case SQLITE_MISMATCH:
@@ -67,7 +75,7 @@ HRESULT StatusForEngine(int rc, const char* message)
     const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     std::string description = context;
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-        description += "The catalog file is locked by another user or process; try again later (";
+        description += std::string("The catalog file is ") + kLockedText + "; try again later (";
     description += message != nullptr ? message : "unknown engine error";
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         description += ")";
@@ -94,13 +102,9 @@ struct Statement {
 
 void ExecSimple(sqlite3* db, const char* sql)
 {
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
-    if (rc != SQLITE_OK) {
-        std::string text = message != nullptr ? message : sqlite3_errstr(rc);
-        sqlite3_free(message);
-        throw ComError(StatusForEngine(rc, text.c_str()), kEngineSource, text);
-    }
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        ThrowEngine(db, rc);
 }
 
 bool IsBlankOrSeparator(const char* p)
@@ -547,6 +551,7 @@ struct Connection::Impl {
     CursorLocationEnum location = adUseServer;
     long level = 0;
     std::weak_ptr<Connection> self;
+    LockWait wait;
 
     sqlite3* Db(const char* source) const
     {
@@ -555,11 +560,7 @@ struct Connection::Impl {
         return db;
     }
 
-    void ApplyTimeout() const
-    {
-        if (db != nullptr)
-            sqlite3_busy_timeout(db, static_cast<int>((timeout > 0 ? timeout : kDefaultLockWaitSeconds) * 1000));
-    }
+    void ApplyTimeout() { wait.SetTimeout(std::chrono::seconds(timeout > 0 ? timeout : kDefaultLockWaitSeconds)); }
 };
 
 Connection::Connection() : m_impl(std::make_unique<Impl>()) {}
@@ -635,6 +636,7 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
     sqlite3_extended_result_codes(db, 1);
     m_impl->db = db;
     m_impl->ApplyTimeout();
+    m_impl->wait.Attach(db, path);
     // Reading the schema makes a file that is not a database, or whose first
     // page is damaged, fail here rather than at the first query.
     char* message = nullptr;
@@ -647,6 +649,7 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
     if (rc != SQLITE_OK) {
         std::string reason = message != nullptr ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
+        m_impl->wait.Detach();
         sqlite3_close_v2(db);
         m_impl->db = nullptr;
         const int primary = rc & 0xff;
@@ -654,8 +657,12 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
             reason = "the file is not a catalog database (" + reason + ")";
         else if (primary == SQLITE_CORRUPT)
             reason = "the file is damaged (" + reason + ")";
-        throw ComError(primary == SQLITE_BUSY ? Status::Locked : Status::Fail, kConnectionSource,
-                       "Cannot open the catalog file '" + path + "': " + reason + ".");
+        else if (primary == SQLITE_BUSY)
+            reason = std::string("the file is ") + kLockedText + " (" + reason + ")";
+        throw ComError(primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT ? Status::Damaged
+                       : primary == SQLITE_BUSY                            ? Status::Locked
+                                                                           : Status::Fail,
+                       kConnectionSource, "Cannot open the catalog file '" + path + "': " + reason + ".");
     }
     m_impl->path = path;
     m_impl->level = 0;
@@ -665,6 +672,7 @@ void Connection::Close()
 {
     if (m_impl->db == nullptr)
         throw ComError(Status::ObjectClosed, kConnectionSource, "The connection is not open.");
+    m_impl->wait.Detach();
     sqlite3_close_v2(m_impl->db);  // an open transaction is rolled back
     m_impl->db = nullptr;
     m_impl->path.clear();
@@ -679,9 +687,15 @@ long Connection::BeginTrans()
 {
     sqlite3* db = m_impl->Db(kConnectionSource);
     const long next = m_impl->level + 1;
-    if (next == 1)
+    if (next == 1) {
+        // Writers that already wait for the lock take their turn first.
+        m_impl->wait.BeforeBegin();
+        struct Done {
+            LockWait& wait;
+            ~Done() { wait.AfterBegin(); }
+        } done{m_impl->wait};
         ExecSimple(db, "BEGIN IMMEDIATE");
-    else
+    } else
         ExecSimple(db, ("SAVEPOINT tqrvn_level_" + IntText(next)).c_str());
     m_impl->level = next;
     return next;
@@ -1909,26 +1923,10 @@ void Recordset::Save(const std::string& file, PersistFormatEnum format)
         if (c.LiveAt(p))
             rows.push_back(c.Row(c.RowAt(p)));
     const std::string text = WriteRecordsetXml(fields, rows);
-    // Written beside the target and renamed over it, so that a failed save
-    // leaves an earlier file as it was.
-    const std::string temp = file + ".tqrvn-save";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (out)
-            out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
-            throw ComError(Status::WriteFile, kRecordsetSource, "The recordset cannot be saved to '" + file + "'.");
-        }
-    }
-    if (std::rename(temp.c_str(), file.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temp.c_str());
-        throw ComError(Status::WriteFile, kRecordsetSource,
-                       "The recordset cannot be saved to '" + file + "': " + std::generic_category().message(error) + ".");
-    }
+    // Written whole or not at all: a failed save leaves an earlier file as it was.
+    std::string error;
+    if (!RVN::ReplaceFileContent(file, text, &error))
+        throw ComError(Status::WriteFile, kRecordsetSource, "The recordset cannot be saved: " + error + ".");
 }
 
 void Recordset::Open(const std::string& file, const std::string& connectionText, CursorTypeEnum cursorType,
@@ -1946,10 +1944,24 @@ void Recordset::Open(const std::string& file, const std::string& connectionText,
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
+    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kMaxSavedRecordsetBytes)
+        throw ComError(Status::ReadFile, kRecordsetSource,
+                       "'" + file + "' is larger than the " + IntText(static_cast<std::int64_t>(kMaxSavedRecordsetBytes >> 20)) +
+                           " MiB a saved recordset may have.");
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw ComError(Status::OpeningFile, kRecordsetSource, "Cannot open the saved recordset '" + file + "'.");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read in pieces up to the limit (a pipe or device tells no size).
+    std::string text;
+    text.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+    char piece[65536];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        text.append(piece, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxSavedRecordsetBytes)
+            throw ComError(Status::ReadFile, kRecordsetSource,
+                           "'" + file + "' is larger than the " + IntText(static_cast<std::int64_t>(kMaxSavedRecordsetBytes >> 20)) +
+                               " MiB a saved recordset may have.");
+    }
     std::vector<SavedField> fields;
     auto core = std::make_shared<RecordsetCore>();
     try {

@@ -29,8 +29,11 @@
 //   number for a number column, a number outside a SMALLINT or BYTE range,
 //   text longer than a declared VARCHAR(n)) is refused.
 // - A text of several statements given to Execute is all-or-nothing.
-// - A write that meets another process's lock waits for the connection
-//   timeout (5 s when it is 0) and then fails; the rollback journal is used.
+// - A write that meets another process's lock retries after short random
+//   pauses until the connection timeout (5 s when it is 0) has passed, and
+//   then fails; a write transaction that begins while other writers wait
+//   lets them go first, so that a continuous writer does not starve them.
+//   The rollback journal is used.
 //
 // Threads: a connection and everything opened on it belong to the thread
 // that created them.  Nothing here takes a lock; using one connection from

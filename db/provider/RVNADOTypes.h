@@ -43,8 +43,16 @@ inline constexpr HRESULT IllegalOperation = static_cast<HRESULT>(0x800A0C93u);  
 inline constexpr HRESULT OpeningFile = static_cast<HRESULT>(0x800A0BBAu);        // a file cannot be found or opened
 inline constexpr HRESULT ReadFile = static_cast<HRESULT>(0x800A0BBBu);           // not a saved recordset, or damaged
 inline constexpr HRESULT WriteFile = static_cast<HRESULT>(0x800A0BBCu);         // the file cannot be written
-inline constexpr HRESULT Locked = static_cast<HRESULT>(0x80004005u);           // file locked by another user
+// A file locked by another user shares the desktop engine's unspecified
+// error code; its description contains kLockedText.
+inline constexpr HRESULT Locked = static_cast<HRESULT>(0x80004005u);
+inline constexpr HRESULT DiskFull = static_cast<HRESULT>(0x80070070u);         // no space left on the disk
+inline constexpr HRESULT Damaged = static_cast<HRESULT>(0x80070570u);          // the file is damaged or not a database
 }  // namespace Status
+
+// The words by which the description of a Status::Locked error tells it
+// from other unspecified errors.
+inline constexpr const char* kLockedText = "locked by another user or process";
 
 // The provider's error: a status code, the name of the reporting object
 // ("Source") and a description.  Every failing provider call throws it; the

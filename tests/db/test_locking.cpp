@@ -97,6 +97,67 @@ TEST_F(LockingTest, WriteWaitsForTheTimeoutAndFailsWithoutChange)
     EXPECT_EQ(dbtest::QueryInt(m_file, "select count(*) from Material"), 3);
 }
 
+// A writer that takes the lock again as soon as it lets go of it: a process
+// that starts while it writes still gets its turn within its timeout.
+TEST_F(LockingTest, AWriterThatStartsWhileOthersWriteContinuouslyGetsItsTurn)
+{
+    constexpr int kWriters = 1;
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    std::vector<pid_t> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CADODatabase db;
+            db.SetConnectionTimeout(30);
+            if (!db.Open(Jet(m_file)))
+                _exit(2);
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+            try {
+                for (int n = 0; std::chrono::steady_clock::now() < end; ++n) {
+                    db.BeginTransaction();
+                    if (!db.Execute("update PipeSpec set Thick = Thick + 1 where ID = " + std::to_string(w + 1)))
+                        _exit(3);
+                    db.CommitTransaction();
+                    const char c = 'W';
+                    if (n == 0 && write(started[1], &c, 1) != 1)
+                        _exit(4);
+                }
+            } catch (...) {
+                _exit(5);
+            }
+            _exit(0);
+        }
+        writers.push_back(child);
+    }
+    for (int w = 0; w < kWriters; ++w) {
+        char c = 0;
+        ASSERT_EQ(read(started[0], &c, 1), 1);
+    }
+
+    CADODatabase db;
+    db.SetConnectionTimeout(2);
+    ASSERT_TRUE(db.Open(Jet(m_file)));
+    bool wrote = false;
+    try {
+        EXPECT_EQ(db.BeginTransaction(), 1);
+        wrote = db.Execute("update PipeSpec set DN = 65 where ID = 3") == 1;
+        db.CommitTransaction();
+    } catch (const RVNADO::ComError& e) {
+        ADD_FAILURE() << "the late writer never got the lock: " << e.Description();
+    }
+    EXPECT_TRUE(wrote) << db.GetLastErrorString();
+    for (pid_t child : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "every writer went on writing";
+    }
+    close(started[0]);
+    close(started[1]);
+    EXPECT_EQ(dbtest::QueryInt(m_file, "select DN from PipeSpec where ID = 3"), wrote ? 65 : 100);
+}
+
 // Autonumbers read after AddNew are never handed out twice: not to a second
 // recordset of the same connection, not to a second connection, not to a
 // second process, whether or not the table's key is AUTOINCREMENT.

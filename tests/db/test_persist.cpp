@@ -155,6 +155,7 @@ TEST_F(PersistTest, DamagedOrForeignFilesAreRecordedErrors)
         {"out of range", replaced("<V k=\"3\">1</V>", "<V k=\"3\">4294967296</V>")},
         {"bad base64", replaced("<V k=\"8\">Steel</V>", "<V k=\"8\" b=\"1\">S=eel</V>")},
         {"field without name", replaced("name=\"Name\"", "name=\"\"")},
+        {"the character zero, which would cut the text", replaced(">Steel<", ">St&#0;eel<")},
     };
     for (const Case& c : cases) {
         const std::string file = m_dir.File("bad.xml");
@@ -168,6 +169,23 @@ TEST_F(PersistTest, DamagedOrForeignFilesAreRecordedErrors)
     CADORecordset missing(&m_db);
     EXPECT_FALSE(missing.OpenXML(m_dir.File("absent.xml")));
     EXPECT_EQ(missing.GetLastError(), 0x800A0BBAu);
+}
+
+// Parsing takes a multiple of the file's size in memory: a file over the
+// limit is refused before it is read.
+TEST_F(PersistTest, AFileOverTheSizeLimitIsRefusedUnread)
+{
+    CADORecordset rs(&m_db);
+    ASSERT_TRUE(rs.Open("select ID, Name from Material order by ID"));
+    const std::string file = m_dir.File("huge.xml");
+    ASSERT_TRUE(rs.SaveAsXML(file));
+    std::filesystem::resize_file(file, (16u << 20) + 1);  // sparse: no disk is used
+    CADORecordset back(&m_db);
+    EXPECT_FALSE(back.OpenXML(file));
+    EXPECT_EQ(back.GetLastError(), 0x800A0BBBu);
+    EXPECT_NE(back.GetLastErrorString().find("is larger than the 16 MiB a saved recordset may have"),
+              std::string::npos)
+        << back.GetLastErrorString();
 }
 
 TEST_F(PersistTest, MegabyteFileAppendedAndReadBackByteForByte)
