@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite twice:
 # in a normal build and in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.  Exits non-zero when anything fails.
+# UndefinedBehaviorSanitizer.  A private PostgreSQL server serves the cases
+# that run against a catalog server; it is stopped when the script ends,
+# however it ends.  Exits non-zero when anything fails.
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
+source "$(dirname "$0")/scripts/postgres.sh"
 tqrvn_install_packages
+trap tqrvn_pg_stop EXIT
+tqrvn_pg_start
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 

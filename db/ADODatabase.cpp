@@ -1,6 +1,7 @@
 #include "db/ADODatabase.h"
 
 #include "db/ADOErrorText.h"
+#include "db/provider/ConnectionText.h"
 
 #include <charconv>
 #include <new>
@@ -206,6 +207,7 @@ void CADODatabase::ClearLastError()
 void CADODatabase::dump_com_error(const RVNADO::ComError& e)
 {
     m_dwLastError = static_cast<std::uint32_t>(e.Error());
-    m_strLastError = "Connection String = " + m_strConnection + "\n" +
+    // The text is shown to people: the password is masked.
+    m_strLastError = "Connection String = " + RVNADO::detail::MaskPassword(m_strConnection) + "\n" +
                      tqrvn::db::FormatComError("CADODataBase Error", e);
 }

@@ -10,6 +10,10 @@ using namespace detail;
 
 namespace {
 
+bool IsPostgresProvider(const std::string& name) {
+    return EqualsNoCase("PostgreSQL", name);
+}
+
 std::string LevelName(long level) {
     return "tqrvn_level_" + IntText(level);
 }
@@ -60,13 +64,22 @@ void Connection::PutCursorLocation(CursorLocationEnum location) {
     m_impl->location = location;
 }
 
-void Connection::Open(const std::string& connectionString, const std::string& /*user*/,
-                      const std::string& /*password*/, long /*options*/) {
+// The provider names the engine: the desktop engine's name opens a catalog
+// file, "PostgreSQL" a catalog on a database server.
+void Connection::Open(const std::string& connectionString, const std::string& user,
+                      const std::string& password, long /*options*/) {
     if (m_impl->engine)
         throw ComError(Status::ObjectOpen, kConnectionSource, "The connection is already open.");
-    const auto pairs = ParseConnectionString(connectionString);
+    auto pairs = ParseConnectionString(connectionString);
     auto provider = pairs.find("provider");
-    if (provider != pairs.end() && EqualsNoCase("Microsoft.Jet.OLEDB.4.0", provider->second)) {
+    if (provider != pairs.end() && IsPostgresProvider(provider->second)) {
+        if (!user.empty())
+            pairs["user id"] = user;
+        if (!password.empty())
+            pairs["password"] = password;
+        m_impl->engine = OpenPostgresEngine(pairs, m_impl->timeout);
+    } else if (provider != pairs.end() &&
+               EqualsNoCase("Microsoft.Jet.OLEDB.4.0", provider->second)) {
         // The user name and the password are not used by a catalog file.
         m_impl->engine = OpenSqliteEngine(pairs, m_impl->timeout);
     } else {
@@ -75,7 +88,8 @@ void Connection::Open(const std::string& connectionString, const std::string& /*
                            ? std::string("The connection string names no provider.")
                            : "The provider \"" + provider->second +
                                  "\" is not known; this library opens \"Microsoft.Jet.OLEDB.4.0\" "
-                                 "catalog files.");
+                                 "catalog files "
+                                 "and \"PostgreSQL\" catalog servers.");
     }
     m_impl->level = 0;
 }

@@ -147,6 +147,8 @@ public:
     // The condition and value that find the row the last insert of the
     // connection made, when the engine knows it apart from the key.
     virtual bool InsertedRow(std::string& condition, Stored& value) = 0;
+    // A table or view name as the engine finds it in SQL text.
+    virtual std::string QuoteName(const std::string& name) = 0;
     // True when a saved query (view) of that name exists.
     virtual bool HasView(const std::string& name) = 0;
 };
@@ -155,5 +157,7 @@ public:
 // case) with the lock wait of timeoutSeconds (0: the default wait).
 std::unique_ptr<Engine> OpenSqliteEngine(const std::map<std::string, std::string>& pairs,
                                          long timeoutSeconds);
+std::unique_ptr<Engine> OpenPostgresEngine(const std::map<std::string, std::string>& pairs,
+                                           long timeoutSeconds);
 
 } // namespace RVNADO::detail

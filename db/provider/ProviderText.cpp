@@ -1,6 +1,8 @@
 // Text handling of the database provider, the message table and ComError.
 #include "db/provider/ProviderText.h"
 
+#include "db/provider/ConnectionText.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -121,7 +123,7 @@ std::map<std::string, std::string> ParseConnectionString(const std::string& text
         const std::size_t semi = text.find(';', p);
         if (eq == std::string::npos || (semi != std::string::npos && semi < eq))
             throw ComError(Status::InvalidArgument, "RVNADO.Connection",
-                           "The connection string has an entry without '=': \"" + text + "\".");
+                           "The connection string has an entry without '=': \"" + MaskPassword(text) + "\".");
         std::string key;
         for (char c : Trim(text.substr(p, eq - p)))
             key += Lower(c);
@@ -134,7 +136,7 @@ std::map<std::string, std::string> ParseConnectionString(const std::string& text
                 if (p >= n)
                     throw ComError(Status::InvalidArgument, "RVNADO.Connection",
                                    "The connection string has an unterminated quoted value: \"" +
-                                       text + "\".");
+                                       MaskPassword(text) + "\".");
                 if (text[p] == '"') {
                     if (p + 1 < n && text[p + 1] == '"') {
                         value += '"';

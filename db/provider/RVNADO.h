@@ -1,9 +1,15 @@
 // The database provider: connection, recordset, fields and command objects
-// over an embedded SQLite 3 engine, with the object model and the numeric
-// conventions of ActiveX Data Objects so that the exported database classes
-// (CADODatabase, CADORecordset) can sit on it unchanged.
+// over a database engine, with the object model and the numeric conventions
+// of ActiveX Data Objects so that the exported database classes
+// (CADODatabase, CADORecordset) can sit on it unchanged.  The connection
+// string's provider names the engine: "Microsoft.Jet.OLEDB.4.0" a catalog
+// file on the embedded SQLite 3 engine (below), "PostgreSQL" a catalog on a
+// PostgreSQL server (db/provider/PostgresEngine.cpp tells how it differs):
+// "Provider=PostgreSQL;Host=...;Port=...;Database=...;User ID=...;
+// Password=...", libpq's own keywords (sslmode, ...) passed through, or a
+// "postgresql://" URI as the Data Source.
 //
-// The engine:
+// The file engine:
 // - A connection string "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=PATH"
 //   opens the existing SQLite 3 file PATH (the catalog keeps its historical
 //   file name).  Keys are case-insensitive, values may be double-quoted (a
@@ -82,13 +88,14 @@ public:
     CursorLocationEnum GetCursorLocation() const;
     void PutCursorLocation(CursorLocationEnum location);
 
-    // Opens the file named by the connection string.  The user name and the
-    // password are accepted and not used by this engine.
+    // Opens the catalog named by the connection string.  The user name and
+    // the password, when not empty, replace those of the string on a server;
+    // a catalog file does not use them.
     void Open(const std::string& connectionString, const std::string& user,
               const std::string& password, long options);
     void Close();
     ObjectStateEnum GetState() const;
-    // The path of the open file ("" when closed).
+    // The path of the open file, or server:port/database ("" when closed).
     std::string GetDataSource() const;
 
     // Runs every statement of the text in turn.  recordsAffected (may be

@@ -29,13 +29,13 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
     std::string sql;
     switch (options & 0xffff & ~adCmdTableDirect) {
     case adCmdTable:
-        sql = "SELECT * FROM " + QuoteIdentifier(source);
+        sql = "SELECT * FROM " + engine.QuoteName(source);
         break;
     case adCmdStoredProc: {
         if (!engine.HasView(source))
             throw ComError(Status::NoTable, kRecordsetSource,
                            "There is no saved query (view) named '" + source + "'.");
-        sql = "SELECT * FROM " + QuoteIdentifier(source);
+        sql = "SELECT * FROM " + engine.QuoteName(source);
         break;
     }
     case adCmdText:
@@ -48,7 +48,7 @@ void Recordset::Open(const std::string& source, const ConnectionPtr& connection,
                        "Unknown command type " + IntText(options) + ".");
     }
     if (options & adCmdTableDirect)
-        sql = "SELECT * FROM " + QuoteIdentifier(source);
+        sql = "SELECT * FROM " + engine.QuoteName(source);
     core->Load(sql);
     m_core = std::move(core);
 }

@@ -244,6 +244,7 @@ public:
         return true;
     }
 
+    std::string QuoteName(const std::string& name) override { return QuoteIdentifier(name); }
     bool HasView(const std::string& name) override {
         auto st = Prepare(
             "SELECT name FROM sqlite_master WHERE type = 'view' AND name = ?1 COLLATE NOCASE",

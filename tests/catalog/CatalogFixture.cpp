@@ -1,5 +1,9 @@
 #include "CatalogFixture.h"
 
+#include "PostgresServer.h"
+
+#include "db/ADORecordset.h"
+
 #include <sqlite3.h>
 
 #include <cstdlib>
@@ -26,10 +30,12 @@ bool CreateCatalogFile(const std::string& path, std::string& error) {
     }
     // A test catalog needs no durability: no synchronised writes while the
     // tables are created.
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr, nullptr,
+                 nullptr);
     const std::string schema = ReadFile(TQRVN_SCHEMA_FILE);
     char* msg = nullptr;
-    const bool ok = !schema.empty() && sqlite3_exec(db, schema.c_str(), nullptr, nullptr, &msg) == SQLITE_OK;
+    const bool ok =
+        !schema.empty() && sqlite3_exec(db, schema.c_str(), nullptr, nullptr, &msg) == SQLITE_OK;
     if (!ok) {
         error = msg ? msg : "empty schema";
     }
@@ -48,7 +54,8 @@ namespace {
 const std::string& TemplateCatalog(std::string& error) {
     static std::string path;
     if (path.empty()) {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "tqrvn-template-XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "tqrvn-template-XXXXXX").string();
         if (mkdtemp(tmpl.data()) && CreateCatalogFile(tmpl + "/empty.mdb", error)) {
             path = tmpl + "/empty.mdb";
             std::atexit([] {
@@ -61,7 +68,28 @@ const std::string& TemplateCatalog(std::string& error) {
 }
 } // namespace
 
+bool OnServer() {
+    const char* engine = std::getenv("TQRVN_TEST_ENGINE");
+    return engine != nullptr && std::string(engine) == "postgres";
+}
+
+void CatalogTest::SetUpServer() {
+    if (tqtest::ServerConnection().empty()) {
+        GTEST_SKIP() << tqtest::kNoServer;
+    }
+    connection_ = tqtest::ServerDatabase();
+    ASSERT_FALSE(connection_.empty()) << "the test database could not be made";
+    db_ = std::make_unique<CADODatabase>();
+    ASSERT_TRUE(db_->Open(connection_)) << db_->GetLastErrorString();
+    ASSERT_TRUE(tqtest::ResetServerDatabase(*db_)) << db_->GetLastErrorString();
+    ASSERT_TRUE(db_->Execute(ReadFile(TQRVN_SCHEMA_FILE))) << db_->GetLastErrorString();
+}
+
 void CatalogTest::SetUp() {
+    if (OnServer()) {
+        SetUpServer();
+        return;
+    }
     std::string tmpl = (std::filesystem::temp_directory_path() / "tqrvn-catalog-XXXXXX").string();
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
@@ -70,8 +98,9 @@ void CatalogTest::SetUp() {
     const std::string& empty = TemplateCatalog(error);
     ASSERT_FALSE(empty.empty()) << error;
     std::filesystem::copy_file(empty, path_);
+    connection_ = ConnectionString(path_);
     db_ = std::make_unique<CADODatabase>();
-    ASSERT_TRUE(db_->Open(ConnectionString(path_))) << db_->GetLastErrorString();
+    ASSERT_TRUE(db_->Open(connection_)) << db_->GetLastErrorString();
 }
 
 void CatalogTest::TearDown() {
@@ -86,6 +115,12 @@ void CatalogTest::TearDown() {
 }
 
 void CatalogTest::Sql(const std::string& sql) {
+    if (OnServer()) {
+        CADODatabase db;
+        ASSERT_TRUE(db.Open(connection_) && db.Execute(sql)) << db.GetLastErrorString() << "\n"
+                                                             << sql;
+        return;
+    }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
     sqlite3_busy_timeout(db, 5000);
@@ -98,6 +133,16 @@ void CatalogTest::Sql(const std::string& sql) {
 }
 
 long long CatalogTest::SqlNumber(const std::string& sql) {
+    if (OnServer()) {
+        CADODatabase db;
+        CADORecordset rs(&db);
+        double value = -1;
+        if (!db.Open(connection_) || !rs.Open(sql, CADORecordset::openQuery) ||
+            !rs.GetFieldValue(0, value)) {
+            ADD_FAILURE() << db.GetLastErrorString() << rs.GetLastErrorString() << "\n" << sql;
+        }
+        return static_cast<long long>(value);
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK) {
         sqlite3_close(db);
@@ -120,7 +165,7 @@ long long CatalogTest::SqlNumber(const std::string& sql) {
 
 std::unique_ptr<CADODatabase> CatalogTest::OpenAnother() {
     auto db = std::make_unique<CADODatabase>();
-    if (!db->Open(ConnectionString(path_))) {
+    if (!db->Open(connection_)) {
         ADD_FAILURE() << db->GetLastErrorString();
     }
     return db;

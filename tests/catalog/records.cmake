@@ -15,4 +15,9 @@ if(TQRVN_RECORD_TESTS)
     target_link_libraries(test_catalog_records PRIVATE SQLite::SQLite3)
     target_compile_definitions(test_catalog_records PRIVATE
         TQRVN_SCHEMA_FILE="${CMAKE_SOURCE_DIR}/data/schema.sql")
+    target_include_directories(test_catalog_records PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    # The same cases once more on the PostgreSQL test server (skipped when
+    # test.sh has not started one).
+    gtest_discover_tests(test_catalog_records DISCOVERY_TIMEOUT 120 TEST_PREFIX "postgres."
+        PROPERTIES ENVIRONMENT "TQRVN_TEST_ENGINE=postgres")
 endif()

@@ -309,6 +309,7 @@ TEST_F(DuctSpecTest, DefaultConnectionAndNoConnection) {
 }
 
 TEST_F(DuctSpecTest, FailedRowWriteIsReportedAndStoresNothing) {
+    FILE_CATALOG_ONLY();
     Sql("create trigger refuse_duct before insert on DuctSpec begin select raise(abort, "
         "'refused'); end");
     CTQDuctSpec d = Duct(1, 500, 250);

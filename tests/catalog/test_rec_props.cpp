@@ -345,6 +345,7 @@ TEST_F(PropTableTest, DefaultConnectionAndNoConnection) {
 }
 
 TEST_F(PropTableTest, FailedRowWriteIsReportedAndStoresNothing) {
+    FILE_CATALOG_ONLY();
     Sql("create trigger refuse_water before insert on WaterProp begin select raise(abort, "
         "'refused'); end");
     CTQWaterProp w = Water(80, 971.8, 0.364, 4.197);

@@ -561,6 +561,7 @@ TEST_F(ValveCatalog, NamesWithQuotesChineseAndKeywordsAreData) {
 }
 
 TEST_F(ValveCatalog, FailedRowWritesAreReported) {
+    FILE_CATALOG_ONLY();
     Sql("CREATE TRIGGER refuse BEFORE INSERT ON PipeValve BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     CTQPipeValve v = Variable({{20, 1.0}}, "never stored");
     v.ID = 33;
@@ -592,6 +593,7 @@ TEST_F(ValveCatalog, FailedRowWritesAreReported) {
 }
 
 TEST_F(ValveCatalog, NoConnectionAndTheDefaultConnection) {
+    FILE_CATALOG_ONLY();
     if (!RVN::CloseRVNBaseDataBase()) {  // borrowed by an earlier case: return to none
         ASSERT_TRUE(RVN::LoadRVNBaseDataBase(Path().c_str()));
         ASSERT_TRUE(RVN::CloseRVNBaseDataBase());
