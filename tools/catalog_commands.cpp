@@ -6,6 +6,7 @@
 #include "text_format.h"
 
 #include "catalog/CTQDuctSpec.h"
+#include "catalog/CatalogCopy.h"
 #include "catalog/CTQPipeMatl.h"
 #include "catalog/CTQPipeValve.h"
 #include "catalog/CTQSteamProp.h"
@@ -34,16 +35,11 @@ class OpenCatalog {
 public:
     OpenCatalog(const std::string& path, std::ostream& err) {
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
+        if (!RVN::IsServerCatalog(path) && ::stat(path.c_str(), &st) != 0) {
             err << "tqrvn: no catalog at " << path << " (create one with: tqrvn catalog create PATH)\n";
             return;
         }
-        // The path quoted, so that a ';' or blanks at either end stay part of it.
-        std::string value = "\"";
-        for (char c : path) {
-            value += c == '"' ? "\"\"" : std::string(1, c);
-        }
-        if (!db_.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + value + "\"")) {
+        if (!db_.Open(RVN::CatalogConnectionString(path))) {
             err << "tqrvn: cannot open the catalog " << path << ": "
                 << DescribeDatabaseError(db_.GetLastError(), db_.GetLastErrorString()) << "\n";
             return;
@@ -298,6 +294,9 @@ std::string CatalogPath(const std::string& path) {
 
 int CatalogCreate(const std::string& path, const std::string& dataDir, bool force,
                   std::ostream& out, std::ostream& err) {
+    if (RVN::IsServerCatalog(path)) {
+        return CatalogCreateOnServer(path, dataDir, force, out, err);
+    }
     std::string error;
     if (!BuildCatalog(path, dataDir, force, error)) {
         err << "tqrvn: " << error << "\n";

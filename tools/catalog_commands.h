@@ -17,9 +17,22 @@ inline constexpr int kCatalogError = 1;
 std::string CatalogPath(const std::string& path);
 
 /// Builds a catalog file at path from the data folder (refuses an existing
-/// file unless force).
+/// file unless force); a connection string or "postgresql://" URI in path
+/// makes the catalog on that server instead.
 int CatalogCreate(const std::string& path, const std::string& dataDir, bool force,
                   std::ostream& out, std::ostream& err);
+
+/// Makes the catalog tables on a server's database and fills them with the
+/// seed data (refuses a database that holds catalog rows unless force).
+int CatalogCreateOnServer(const std::string& connection, const std::string& dataDir, bool force,
+                          std::ostream& out, std::ostream& err);
+
+/// Copies the whole catalog `from` into `to` (each a file path, a connection
+/// string or a "postgresql://" URI) in one transaction on `to`; refuses a
+/// target holding catalog rows unless force.  A file target that does not
+/// exist is made, with the tables of dataDir/schema.sql.
+int CatalogCopy(const std::string& from, const std::string& to, const std::string& dataDir, bool force,
+                std::ostream& out, std::ostream& err);
 
 /// Lists one table: what = materials, sizes (of `material`, a name or an
 /// ID), ducts, valves, water or steam.

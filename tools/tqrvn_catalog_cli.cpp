@@ -35,7 +35,13 @@ void CatalogCli::AddCatalog(CLI::App& app, bool& json)
     create_ = catalog_->add_subcommand("create", "build a catalog file from the seed data");
     create_->add_option("PATH", createPath_, "the catalog file to write")->required();
     create_->add_option("--data", dataDir_, "folder of schema.sql and the seed tables");
-    create_->add_flag("--force", force_, "replace an existing file");
+    create_->add_flag("--force", force_, "replace an existing file (or the rows on a server)");
+    copy_ = catalog_->add_subcommand("copy", "copy a whole catalog between files and servers");
+    copy_->add_option("FROM", copyFrom_, "the catalog to copy: a file, a connection string or a postgresql:// URI")
+        ->required();
+    copy_->add_option("TO", copyTo_, "the catalog to write, named the same ways")->required();
+    copy_->add_option("--data", dataDir_, "folder of schema.sql, for a target without the tables");
+    copy_->add_flag("--force", force_, "replace the rows of a target that holds a catalog");
     list_ = catalog_->add_subcommand("list", "print a table of the catalog");
     list_->add_option("TABLE", what_, "materials, sizes, ducts, valves, water or steam")->required();
     list_->add_option("MATERIAL", material_, "for sizes: the material's name or ID");
@@ -99,6 +105,8 @@ int CatalogCli::RunCatalog(const std::string& path, bool json, std::ostream& out
 {
     if (*create_)
         return CatalogCreate(createPath_, dataDir_, force_, out, std::cerr);
+    if (*copy_)
+        return CatalogCopy(copyFrom_, copyTo_, dataDir_, force_, out, std::cerr);
     if (*list_)
         return CatalogList(path, what_, material_, json, out, std::cerr);
     if (*export_)

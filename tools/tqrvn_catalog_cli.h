@@ -24,6 +24,8 @@ private:
     void AddDuct(CLI::App& app, bool& json);
     int RunCatalog(const std::string& path, bool json, std::ostream& out);
 
+    CLI::App *copy_ = nullptr;
+    std::string copyFrom_, copyTo_;
     CLI::App *catalog_ = nullptr, *create_ = nullptr, *list_ = nullptr, *export_ = nullptr, *import_ = nullptr;
     CLI::App *size_ = nullptr, *duct_ = nullptr;
     std::string createPath_, dataDir_, what_, material_, matlName_, matlFile_, importFile_;

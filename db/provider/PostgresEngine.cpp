@@ -42,8 +42,14 @@ constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid 
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
+// A lock not granted within the wait, a deadlock, or a transaction that
+// met another's write.
+bool IsLockState(const std::string& state) {
+    return state == "55P03" || state == "40P01" || state == "40001";
+}
+
 HRESULT StatusForState(const std::string& state) {
-    if (state == "55P03" || state == "40P01" || state == "40001")
+    if (IsLockState(state))
         return Status::Locked;
     if (state.rfind("23", 0) == 0)
         return Status::IntegrityViolation;
@@ -203,8 +209,7 @@ public:
     bool InsertedRow(std::string&, Stored&) override { return false; }
     // Names the desktop engine's SQL writes without quotes are folded to
     // lower case by the server.
-    std::string QuoteName(const std::string& name) override
-    {
+    std::string QuoteName(const std::string& name) override {
         std::string lower = name;
         for (char& c : lower)
             if (c >= 'A' && c <= 'Z')
@@ -244,12 +249,16 @@ public:
             throw ComError(Status::Fail, kServerSource,
                            "The connection to the catalog server was lost: " +
                                CleanMessage(PQerrorMessage(m_conn), m_password));
-        const HRESULT code = StatusForState(state);
+        const std::string sqlState = state;
         std::string text = CleanMessage(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY), m_password);
-        if (code == Status::Locked)
+        if (sqlState == "25P02")
+            text = "An earlier statement of this transaction failed, so the server refuses the "
+                   "rest of it (" +
+                   text + ")";
+        if (IsLockState(sqlState))
             text =
                 std::string("The catalog is ") + kLockedText + "; try again later (" + text + ")";
-        throw ComError(code, kServerSource, text);
+        throw ComError(StatusForState(sqlState), kServerSource, text);
     }
 
     void Quietly(const char* sql) { PQclear(PQexec(m_conn, sql)); }
