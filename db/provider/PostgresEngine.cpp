@@ -266,12 +266,15 @@ public:
     PGconn* Conn() const { return m_conn; }
 
     const TableInfo& Table(Oid table);
+    void Forget(Oid table) { m_tables.erase(table); }
 
 private:
     PGconn* m_conn;
     std::string m_password;
     std::set<std::string> m_outer; // savepoints that opened a transaction
     std::map<Oid, TableInfo> m_tables;
+    std::map<std::string, Oid> m_tableNumbers;      // by quoted schema.table
+    std::map<std::string, std::string> m_sequences; // of autonumber keys, by quoted schema.table
 };
 
 void PostgresStatement::Bind(int index, const Stored& value) {
@@ -360,13 +363,18 @@ void PostgresStatement::Describe(int index, ColumnInfo& c) {
     const int number = PQftablecol(res, index);
     if (table == InvalidOid || number <= 0)
         return; // an expression: typed by its values
-    const TableInfo& info = m_engine.Table(table);
-    auto column = info.columns.find(number);
-    if (column == info.columns.end())
-        return;
-    c.table = info.name;
+    const TableInfo* info = &m_engine.Table(table);
+    auto column = info->columns.find(number);
+    if (column == info->columns.end()) { // a column added since the table was asked for
+        m_engine.Forget(table);
+        info = &m_engine.Table(table);
+        column = info->columns.find(number);
+        if (column == info->columns.end())
+            return;
+    }
+    c.table = info->name;
     c.origin = column->second.name;
-    c.database = info.schema;
+    c.database = info->schema;
     c.expression = false;
     c.key = column->second.key;
     if (!column->second.notNull)
@@ -420,14 +428,27 @@ const TableInfo& PostgresEngine::Table(Oid table) {
 }
 
 TableKey PostgresEngine::PrimaryKey(const std::string& database, const std::string& table) {
-    Result r =
-        Run("SELECT $1::regclass::oid", {QuoteIdentifier(database) + "." + QuoteIdentifier(table)});
-    long long oid = 0;
-    RVN::ParseInteger(PQgetvalue(r.get(), 0, 0), oid);
+    // The table's number is asked once per connection (a recordset that
+    // writes asks for its key each time it is opened).
+    const std::string qualified = QuoteIdentifier(database) + "." + QuoteIdentifier(table);
+    auto known = m_tableNumbers.find(qualified);
+    if (known == m_tableNumbers.end()) {
+        Result r = Run("SELECT $1::regclass::oid", {qualified});
+        long long number = 0;
+        RVN::ParseInteger(PQgetvalue(r.get(), 0, 0), number);
+        known = m_tableNumbers.emplace(qualified, static_cast<Oid>(number)).first;
+    }
+    if (Table(known->second).columns.empty()) { // dropped and made again since
+        Forget(known->second);
+        m_tableNumbers.erase(known);
+        m_sequences.erase(qualified);
+        return PrimaryKey(database, table);
+    }
+    const Oid oid = known->second;
     TableKey key;
     bool numbered = false;
     std::string declared;
-    for (const auto& [number, column] : Table(static_cast<Oid>(oid)).columns) {
+    for (const auto& [number, column] : Table(oid).columns) {
         if (!column.key)
             continue;
         key.names.push_back(column.name);
@@ -448,11 +469,15 @@ std::int64_t PostgresEngine::NextAutoNumber(const std::string& database, const s
                                             const std::string& keyColumn) {
     const std::string qualified = QuoteIdentifier(database) + "." + QuoteIdentifier(table);
     const std::string key = QuoteIdentifier(keyColumn);
-    Result seq = Run("SELECT pg_get_serial_sequence($1, $2)", {qualified, keyColumn});
-    if (PQgetisnull(seq.get(), 0, 0))
-        throw ComError(Status::Fail, kServerSource,
-                       "The key of the table " + table + " has no number sequence.");
-    const std::string sequence = PQgetvalue(seq.get(), 0, 0);
+    auto known = m_sequences.find(qualified);
+    if (known == m_sequences.end()) {
+        Result seq = Run("SELECT pg_get_serial_sequence($1, $2)", {qualified, keyColumn});
+        if (PQgetisnull(seq.get(), 0, 0))
+            throw ComError(Status::Fail, kServerSource,
+                           "The key of the table " + table + " has no number sequence.");
+        known = m_sequences.emplace(qualified, PQgetvalue(seq.get(), 0, 0)).first;
+    }
+    const std::string sequence = known->second;
     for (int attempt = 0; attempt < 3; ++attempt) {
         Result next =
             Run("WITH n AS (SELECT nextval($1::regclass) AS id) SELECT id, EXISTS (SELECT 1 FROM " +
