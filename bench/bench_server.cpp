@@ -5,9 +5,9 @@
 // The server is the one named by TQRVN_TEST_POSTGRES (test.sh starts one;
 // source scripts/postgres.sh and call tqrvn_pg_start to get one by hand);
 // without it the server benchmarks report an error and the file ones run.
-#include "catalog_builder.h"
 
 #include "catalog/CTQPipeMatl.h"
+#include "catalog/CatalogBuilder.h"
 #include "catalog/CatalogCopy.h"
 #include "db/ADODatabase.h"
 
@@ -46,7 +46,7 @@ struct Catalogs {
         }
         const std::string path = dir + "/RVNDatasource.mdb";
         std::string error;
-        if (!tqrvn::BuildCatalog(path, TQRVN_DATA_DIR, true, error)) {
+        if (!RVN::BuildCatalog(path, TQRVN_DATA_DIR, true, error)) {
             std::fprintf(stderr, "cannot build the catalog: %s\n", error.c_str());
             std::abort();
         }

@@ -1,10 +1,10 @@
 // "tqrvn catalog create" on a server and "tqrvn catalog copy": the seed
 // catalog is built as a file and copied, and every copy goes through the
 // library's RVN::CopyCatalog.
-#include "catalog_builder.h"
 #include "catalog_commands.h"
 #include "library_faults.h"
 
+#include "catalog/CatalogBuilder.h"
 #include "catalog/CatalogCopy.h"
 #include "db/ADODatabase.h"
 
@@ -80,7 +80,7 @@ int CatalogCreateOnServer(const std::string& connection, const std::string& data
     const std::string seed = (dir / "RVNDatasource.mdb").string();
     std::string error;
     int status = kCatalogError;
-    if (!BuildCatalog(seed, dataDir, true, error)) {
+    if (!RVN::BuildCatalog(seed, dataDir, true, error)) {
         err << "tqrvn: " << error << "\n";
     } else {
         status = Copy(seed, connection, schema, force, err);

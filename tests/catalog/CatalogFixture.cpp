@@ -2,6 +2,7 @@
 
 #include "PostgresServer.h"
 
+#include "catalog/CatalogBuilder.h"
 #include "db/ADORecordset.h"
 
 #include <sqlite3.h>
@@ -21,27 +22,7 @@ std::string ReadFile(const std::string& path) {
 } // namespace
 
 bool CreateCatalogFile(const std::string& path, std::string& error) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        error = db ? sqlite3_errmsg(db) : "cannot open";
-        sqlite3_close(db);
-        return false;
-    }
-    // A test catalog needs no durability: no synchronised writes while the
-    // tables are created.
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr, nullptr,
-                 nullptr);
-    const std::string schema = ReadFile(TQRVN_SCHEMA_FILE);
-    char* msg = nullptr;
-    const bool ok =
-        !schema.empty() && sqlite3_exec(db, schema.c_str(), nullptr, nullptr, &msg) == SQLITE_OK;
-    if (!ok) {
-        error = msg ? msg : "empty schema";
-    }
-    sqlite3_free(msg);
-    sqlite3_close(db);
-    return ok;
+    return RVN::BuildEmptyCatalog(path, RVN::SeedDataFolder(), true, error);
 }
 
 std::string ConnectionString(const std::string& path) {
@@ -82,7 +63,7 @@ void CatalogTest::SetUpServer() {
     db_ = std::make_unique<CADODatabase>();
     ASSERT_TRUE(db_->Open(connection_)) << db_->GetLastErrorString();
     ASSERT_TRUE(tqtest::ResetServerDatabase(*db_)) << db_->GetLastErrorString();
-    ASSERT_TRUE(db_->Execute(ReadFile(TQRVN_SCHEMA_FILE))) << db_->GetLastErrorString();
+    ASSERT_TRUE(db_->Execute(ReadFile(RVN::SeedDataFolder() + "schema.sql"))) << db_->GetLastErrorString();
 }
 
 void CatalogTest::SetUp() {

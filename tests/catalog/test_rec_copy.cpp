@@ -4,6 +4,7 @@
 
 #include "catalog/CTQDuctSpec.h"
 #include "catalog/CTQPipeMatl.h"
+#include "catalog/CatalogBuilder.h"
 #include "catalog/CatalogCopy.h"
 #include "db/ADODatabase.h"
 
@@ -17,7 +18,7 @@
 namespace {
 
 std::string Schema() {
-    std::ifstream in(TQRVN_SCHEMA_FILE);
+    std::ifstream in(RVN::SeedDataFolder() + "schema.sql");
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
