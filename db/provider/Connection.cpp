@@ -125,9 +125,17 @@ void Connection::CommitTrans() {
     if (m_impl->level == 0)
         throw ComError(Status::NoTransaction, kConnectionSource,
                        "There is no transaction to commit.");
-    if (m_impl->level == 1)
-        engine.Commit();
-    else
+    if (m_impl->level == 1) {
+        try {
+            engine.Commit();
+        } catch (...) {
+            // A server ends a transaction whose commit fails; the file
+            // engine keeps it open for another try.
+            if (!engine.InTransaction())
+                m_impl->level = 0;
+            throw;
+        }
+    } else
         engine.Release(LevelName(m_impl->level));
     --m_impl->level;
 }
@@ -137,9 +145,15 @@ void Connection::RollbackTrans() {
     if (m_impl->level == 0)
         throw ComError(Status::NoTransaction, kConnectionSource,
                        "There is no transaction to roll back.");
-    if (m_impl->level == 1)
-        engine.Rollback();
-    else
+    if (m_impl->level == 1) {
+        try {
+            engine.Rollback();
+        } catch (...) {
+            if (!engine.InTransaction())
+                m_impl->level = 0;
+            throw;
+        }
+    } else
         engine.RollbackTo(LevelName(m_impl->level));
     --m_impl->level;
 }

@@ -135,6 +135,8 @@ public:
     // transaction of their own).  RollbackTo undoes the changes since the
     // savepoint and ends it.
     virtual void Savepoint(const std::string& name) = 0;
+    // True while a transaction is open (a failed commit may have ended it).
+    virtual bool InTransaction() const = 0;
     virtual void Release(const std::string& name) = 0;
     virtual void RollbackTo(const std::string& name) = 0;
 

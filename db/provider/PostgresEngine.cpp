@@ -181,6 +181,10 @@ public:
                            "The transaction was rolled back: a statement in it had failed, so "
                            "nothing of it was kept.");
     }
+    bool InTransaction() const override {
+        const PGTransactionStatusType status = PQtransactionStatus(m_conn);
+        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+    }
     void Rollback() override { Run("ROLLBACK"); }
     void Savepoint(const std::string& name) override {
         if (PQtransactionStatus(m_conn) == PQTRANS_IDLE) {

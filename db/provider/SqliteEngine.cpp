@@ -226,6 +226,7 @@ public:
         } done{m_wait};
         ExecSimple(m_db, "BEGIN IMMEDIATE");
     }
+    bool InTransaction() const override { return sqlite3_get_autocommit(m_db) == 0; }
     void Commit() override { ExecSimple(m_db, "COMMIT"); }
     void Rollback() override { ExecSimple(m_db, "ROLLBACK"); }
     void Savepoint(const std::string& name) override { ExecSimple(m_db, "SAVEPOINT " + name); }

@@ -246,6 +246,9 @@ TEST_F(PostgresTest, NestedTransactionsKeepOnlyWhatIsCommitted) {
     EXPECT_FALSE(db_.Execute("insert into Nowhere values (1)"));
     EXPECT_THROW(db_.CommitTransaction(), RVNADO::ComError);
     EXPECT_EQ(Count(db_, "select count(*) from WaterProp"), 3);
+    // The failed commit ended the transaction: the next one is an outer one again.
+    EXPECT_EQ(db_.BeginTransaction(), 1);
+    EXPECT_EQ(db_.RollbackTransaction(), 0);
 }
 
 TEST_F(PostgresTest, AWriterWaitsForTheLockUpToTheTimeoutThenFails) {
