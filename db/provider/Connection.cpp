@@ -211,26 +211,13 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
             first = false;
             rest = std::move(tail);
             if (last && !(options & adExecuteNoRecords)) {
-                auto made = Recordset::Create();
-                RecordsetCore& core = *made->m_core;
-                core.connection = m_impl->self.lock();
-                core.source = text;
-                core.cursorType = adOpenStatic;
-                core.lockType = adLockReadOnly;
-                core.fromCommand = true;
-                core.commandValues = values;
-                if (wrote)
-                    core.requeryRefusal = "The rows cannot be read again: the command that made "
-                                          "them changed the catalog before "
-                                          "selecting them, and running it again would change it "
-                                          "twice.  Run the command again.";
-                core.LoadFrom(*st);
-                if (!core.cols.empty()) {
-                    core.open = true;
+                RecordsetPtr made = Recordset::Create();
+                made->m_core =
+                    RecordsetCore::FromCommand(m_impl->self.lock(), text, values, wrote, *st);
+                if (made->m_core->open)
                     result = std::move(made);
-                } else if (IsRowChangingStatement(sql)) {
+                else if (IsRowChangingStatement(sql))
                     total += static_cast<long>(st->Changes());
-                }
                 break;
             }
             wrote = wrote || !st->IsReadOnly();

@@ -86,6 +86,31 @@ void RecordsetCore::TypeExpressionColumns() {
     }
 }
 
+// The rows of a command's last statement, as a read-only static snapshot
+// that Requery makes by running the command again, unless an earlier
+// statement of it wrote (running it again would write twice).  Not open
+// when the statement returns no columns.
+std::shared_ptr<RecordsetCore> RecordsetCore::FromCommand(ConnectionPtr connection,
+                                                          const std::string& text,
+                                                          const std::vector<Variant>& values,
+                                                          bool wrote, EngineStatement& st) {
+    auto core = std::make_shared<RecordsetCore>();
+    core->connection = std::move(connection);
+    core->source = text;
+    core->cursorType = adOpenStatic;
+    core->lockType = adLockReadOnly;
+    core->fromCommand = true;
+    core->commandValues = values;
+    if (wrote)
+        core->requeryRefusal =
+            "The rows cannot be read again: the command that made them changed the catalog "
+            "before selecting them, and running it again would change it twice.  Run the "
+            "command again.";
+    core->LoadFrom(st);
+    core->open = !core->cols.empty();
+    return core;
+}
+
 void RecordsetCore::Load(const std::string& sql) {
     Engine& engine = Eng();
     std::string rest;

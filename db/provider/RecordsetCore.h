@@ -201,6 +201,10 @@ struct RecordsetCore {
     void MoveToOrdinal(long ordinal);
     void Put(long index, const Variant& value);
     void LoadFrom(detail::EngineStatement& st);
+    static std::shared_ptr<RecordsetCore> FromCommand(ConnectionPtr connection,
+                                                      const std::string& text,
+                                                      const std::vector<Variant>& values,
+                                                      bool wrote, detail::EngineStatement& st);
     void TypeExpressionColumns();
     void CheckWritable();
     std::vector<Variant> ReadBack(const std::string& condition,
