@@ -29,6 +29,23 @@ bool IsRowChangingStatement(const std::string& sql) {
     return word == "insert" || word == "update" || word == "delete" || word == "replace";
 }
 
+// Binds the values of a statement's placeholders, which follow the `bound`
+// values of the statements before it; the count is checked before the
+// statement runs.  Returns the values bound so far.
+std::size_t BindValues(EngineStatement& st, const std::vector<Variant>& values, std::size_t bound,
+                       bool last) {
+    const std::size_t marks = static_cast<std::size_t>(st.ParameterCount());
+    if (bound + marks > values.size() || (last && bound + marks < values.size()))
+        throw ComError(Status::SqlError, kConnectionSource,
+                       "The command text has " + IntText(static_cast<std::int64_t>(bound + marks)) +
+                           (last ? "" : " or more") + " placeholders for " +
+                           IntText(static_cast<std::int64_t>(values.size())) +
+                           " parameter values.");
+    for (std::size_t k = 0; k < marks; ++k)
+        st.Bind(static_cast<int>(k + 1), Coerce(values[bound + k], ColumnInfo()));
+    return bound + marks;
+}
+
 } // namespace
 
 Connection::Connection() : m_impl(std::make_unique<Impl>()) {}
@@ -193,17 +210,7 @@ RecordsetPtr Connection::Execute(const std::string& text, long* recordsAffected,
                 break;
             }
             const bool last = IsBlankOrSeparator(tail);
-            // The placeholders are checked before the statement runs.
-            const std::size_t marks = static_cast<std::size_t>(st->ParameterCount());
-            if (bound + marks > values.size() || (last && bound + marks < values.size()))
-                throw ComError(
-                    Status::SqlError, kConnectionSource,
-                    "The command text has " + IntText(static_cast<std::int64_t>(bound + marks)) +
-                        (last ? "" : " or more") + " placeholders for " +
-                        IntText(static_cast<std::int64_t>(values.size())) + " parameter values.");
-            for (std::size_t k = 0; k < marks; ++k)
-                st->Bind(static_cast<int>(k + 1), Coerce(values[bound + k], ColumnInfo()));
-            bound += marks;
+            bound = BindValues(*st, values, bound, last);
             if (first && !last) {
                 engine.Savepoint("tqrvn_execute");
                 guarded = true;
