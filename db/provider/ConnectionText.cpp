@@ -127,8 +127,25 @@ PostgresParameters(const std::map<std::string, std::string>& pairs, long connect
         timeoutGiven = timeoutGiven || name == "connect_timeout";
         out.emplace_back(name, value);
     }
+    auto given = [&](const char* name) {
+        for (const auto& [key, value] : out)
+            if (key == name)
+                return true;
+        return false;
+    };
     if (!timeoutGiven)
         out.emplace_back("connect_timeout", RVN::FormatInteger(connectSeconds));
+    // A server that vanishes without closing the connection (a cut cable, a
+    // host switched off) is noticed within about the connection timeout
+    // instead of never: unanswered data and keepalives end the connection.
+    if (!given("tcp_user_timeout"))
+        out.emplace_back("tcp_user_timeout", RVN::FormatInteger(connectSeconds * 1000));
+    if (!given("keepalives_idle"))
+        out.emplace_back("keepalives_idle", "10");
+    if (!given("keepalives_interval"))
+        out.emplace_back("keepalives_interval", "3");
+    if (!given("keepalives_count"))
+        out.emplace_back("keepalives_count", "3");
     return out;
 }
 

@@ -20,7 +20,8 @@ std::string MaskPassword(const std::string& text);
 // Password (or PWD) and SSL Mode (or SslMode) under their libpq names, a
 // "postgresql://" URI in Data Source as the URI it is, any other libpq
 // keyword as it is.  The provider key is dropped.  connectSeconds becomes
-// connect_timeout unless the string sets one.
+// connect_timeout unless the string sets one, and bounds the wait for a
+// server that stops answering (tcp_user_timeout, keepalives).
 std::vector<std::pair<std::string, std::string>>
 PostgresParameters(const std::map<std::string, std::string>& pairs, long connectSeconds);
 

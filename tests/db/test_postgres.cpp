@@ -54,6 +54,7 @@ TEST(PostgresText, ConnectionPairsBecomeLibpqParameters) {
     EXPECT_EQ(m["sslmode"], "require");
     EXPECT_EQ(m["application_name"], "tqrvn");
     EXPECT_EQ(m["connect_timeout"], "7");
+    EXPECT_EQ(m["tcp_user_timeout"], "7000");
     const auto uri =
         PostgresParameters({{"data source", "postgresql://h/c"}, {"connect_timeout", "2"}}, 9);
     std::map<std::string, std::string> u(uri.begin(), uri.end());
