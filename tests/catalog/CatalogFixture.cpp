@@ -1,6 +1,6 @@
 #include "CatalogFixture.h"
 
-#include "PostgresServer.h"
+#include "../PostgresServer.h"
 
 #include "catalog/CatalogBuilder.h"
 #include "db/ADORecordset.h"
