@@ -63,7 +63,8 @@ void CatalogTest::SetUpServer() {
     db_ = std::make_unique<CADODatabase>();
     ASSERT_TRUE(db_->Open(connection_)) << db_->GetLastErrorString();
     ASSERT_TRUE(tqtest::ResetServerDatabase(*db_)) << db_->GetLastErrorString();
-    ASSERT_TRUE(db_->Execute(ReadFile(RVN::SeedDataFolder() + "schema.sql"))) << db_->GetLastErrorString();
+    ASSERT_TRUE(db_->Execute(ReadFile(RVN::SeedDataFolder() + "schema.sql")))
+        << db_->GetLastErrorString();
 }
 
 void CatalogTest::SetUp() {
