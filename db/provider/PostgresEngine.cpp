@@ -161,6 +161,8 @@ public:
             statement.pop_back();
         int parameters = 0;
         std::string translated = ToPostgresSql(statement, &parameters);
+        if (UsesDesktopTypes(translated))
+            Run(kDesktopTypes);
         return std::make_unique<PostgresStatement>(*this, std::move(translated), parameters);
     }
 

@@ -95,13 +95,13 @@ const char* ServerTypeOf(const std::string& upper) {
                                                                 {"DATETIME", "timestamp"},
                                                                 {"BLOB", "bytea"},
                                                                 {"LONGBINARY", "bytea"},
-                                                                {"CURRENCY", "numeric(19,4)"},
-                                                                {"MONEY", "numeric(19,4)"},
+                                                                {"CURRENCY", "currency"},
+                                                                {"MONEY", "currency"},
                                                                 {"YESNO", "boolean"},
-                                                                {"BYTE", "smallint"},
-                                                                {"TINYINT", "smallint"},
-                                                                {"MEMO", "text"},
-                                                                {"LONGTEXT", "text"},
+                                                                {"BYTE", "byte"},
+                                                                {"TINYINT", "byte"},
+                                                                {"MEMO", "memo"},
+                                                                {"LONGTEXT", "memo"},
                                                                 {"LONG", "integer"},
                                                                 {"BIT", "boolean"}};
     for (const auto& [from, to] : types)
@@ -123,7 +123,7 @@ void TranslateTableDefinition(std::vector<std::string>& tokens) {
             if (next < tokens.size()) {
                 const std::string type = Upper(tokens[next]);
                 if (type == "INT" || type == "INTEGER" || type == "LONG") {
-                    tokens[i] = "bigint";
+                    tokens[i] = "uint";
                     for (std::size_t k = i + 1; k <= next; ++k)
                         tokens[k].clear();
                 }
@@ -193,7 +193,27 @@ std::string ToPostgresSql(const std::string& statement, int* placeholders) {
     return out;
 }
 
+const char* const kDesktopTypes =
+    "DO $$ BEGIN "
+    "IF to_regtype('byte') IS NULL THEN CREATE DOMAIN byte AS smallint CHECK (VALUE BETWEEN 0 AND "
+    "255); END IF; "
+    "IF to_regtype('uint') IS NULL THEN CREATE DOMAIN uint AS bigint CHECK (VALUE BETWEEN 0 AND "
+    "4294967295); "
+    "END IF; "
+    "IF to_regtype('currency') IS NULL THEN CREATE DOMAIN currency AS numeric(19,4); END IF; "
+    "IF to_regtype('memo') IS NULL THEN CREATE DOMAIN memo AS text; END IF; "
+    "END $$";
+
+bool UsesDesktopTypes(const std::string& translated) {
+    for (const std::string& token : Tokens(translated))
+        if (token == "byte" || token == "uint" || token == "currency" || token == "memo")
+            return true;
+    return false;
+}
+
 std::string DeclarationOfServerType(const std::string& serverType) {
+    if (serverType == "uint")
+        return "UNSIGNED INT";
     if (serverType.rfind("timestamp", 0) == 0)
         return "TIMESTAMP";
     if (serverType.rfind("time", 0) == 0)

@@ -19,10 +19,18 @@ bool IsEmptyStatement(const std::string& text);
 // CREATE TABLE and ALTER TABLE statements, the types of the other engines
 // (REAL and DOUBLE as double precision, SINGLE as real, DATETIME as
 // timestamp, BLOB and LONGBINARY as bytea, CURRENCY and MONEY as
-// numeric(19,4), YESNO as boolean, BYTE and TINYINT as smallint, MEMO and
-// LONGTEXT as text) and the autonumber key "INTEGER PRIMARY KEY
+// the domain currency, YESNO and BIT as boolean, BYTE and TINYINT as the
+// domain byte, UNSIGNED INT as the domain uint, MEMO and LONGTEXT as the
+// domain memo, LONG as integer) and the autonumber key "INTEGER PRIMARY KEY
 // [AUTOINCREMENT]" as an identity column.  The rest is kept as it is.
 std::string ToPostgresSql(const std::string& statement, int* placeholders);
+
+// The desktop engine's types the server lacks, made as domains of the
+// current schema under their own names (byte, uint, currency, memo), so that
+// a column declared with one is described as it was declared; and whether a
+// translated statement uses them.
+extern const char* const kDesktopTypes;
+bool UsesDesktopTypes(const std::string& translated);
 
 // The declared type of a column as the server reports it (format_type),
 // in the words the provider's type rules read.

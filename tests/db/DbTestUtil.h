@@ -1,6 +1,13 @@
 // Shared set-up of the database tests: a temporary folder with a catalog
-// file made by the engine directly.
+// file made by the engine directly.  With TQRVN_TEST_ENGINE=postgres the
+// catalog of CatalogTest lies in the test server's database instead: its
+// "file" is then that database's connection string, which Jet passes on and
+// RunSql and QueryInt run through the layer.
 #pragma once
+
+#include "../PostgresServer.h"
+
+#include "db/ADORecordset.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -57,9 +64,23 @@ private:
     std::filesystem::path m_path;
 };
 
+// True when the tests run on the PostgreSQL test server.
+inline bool OnServer()
+{
+    const char* engine = std::getenv("TQRVN_TEST_ENGINE");
+    return engine != nullptr && std::string(engine) == "postgres";
+}
+
+inline bool IsConnectionString(const std::string& path) { return path.rfind("Provider=", 0) == 0; }
+
 // Runs SQL on a file with the engine itself (creating the file).
 inline void RunSql(const std::string& path, const std::string& sql)
 {
+    if (IsConnectionString(path)) {
+        CADODatabase db;
+        ASSERT_TRUE(db.Open(path) && db.Execute(sql)) << db.GetLastErrorString();
+        return;
+    }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     char* message = nullptr;
@@ -73,6 +94,20 @@ inline void RunSql(const std::string& path, const std::string& sql)
 // One integer from a query run with the engine itself (-999 when no row).
 inline long long QueryInt(const std::string& path, const std::string& sql)
 {
+    if (IsConnectionString(path)) {
+        CADODatabase db;
+        CADORecordset rs(&db);
+        RVNADO::Variant v;
+        if (!db.Open(path) || !rs.Open(sql, CADORecordset::openQuery))
+            return -998;
+        if (rs.IsEof())
+            return -999;
+        if (!rs.GetFieldValue(0, v) || v.IsNull())
+            return -997;
+        double d = 0;
+        v.ToDouble(d);
+        return static_cast<long long>(d);
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return -998;
@@ -85,13 +120,26 @@ inline long long QueryInt(const std::string& path, const std::string& sql)
     return v;
 }
 
-inline std::string Jet(const std::string& path) { return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path; }
+inline std::string Jet(const std::string& path)
+{
+    return IsConnectionString(path) ? path : "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path;
+}
 
 // A temporary folder holding RVNDatasource.mdb with the catalog schema.
 class CatalogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (OnServer()) {
+            if (tqtest::ServerConnection().empty())
+                GTEST_SKIP() << tqtest::kNoServer;
+            m_file = tqtest::ServerDatabase();
+            ASSERT_FALSE(m_file.empty()) << "the test database could not be made";
+            CADODatabase db;
+            ASSERT_TRUE(db.Open(m_file) && tqtest::ResetServerDatabase(db) && db.Execute(kCatalogSchema))
+                << db.GetLastErrorString();
+            return;
+        }
         m_file = m_dir.File("RVNDatasource.mdb");
         RunSql(m_file, kCatalogSchema);
     }
