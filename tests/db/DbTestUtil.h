@@ -71,6 +71,12 @@ inline bool OnServer()
     return engine != nullptr && std::string(engine) == "postgres";
 }
 
+// Skips a case about catalog files (their paths, damage, the file engine's
+// own SQL functions and its names) when the tests run on the server.
+#define DB_FILE_ONLY()                                                                             \
+    if (dbtest::OnServer())                                                                        \
+    GTEST_SKIP() << "this case is about catalog files"
+
 inline bool IsConnectionString(const std::string& path) { return path.rfind("Provider=", 0) == 0; }
 
 // Runs SQL on a file with the engine itself (creating the file).

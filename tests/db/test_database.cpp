@@ -52,6 +52,7 @@ TEST_F(DatabaseTest, OpensACatalogFileAndRunsTheDesktopDeleteForm)
 
 TEST_F(DatabaseTest, InvalidSqlIsRecordedInTheFixedFormat)
 {
+    DB_FILE_ONLY();
     CADODatabase db;
     ASSERT_TRUE(db.Open(Jet(m_file)));
     EXPECT_EQ(db.Execute("delete from Material where ID = 1"), 1);  // an ordinary success
@@ -158,6 +159,7 @@ TEST_F(DatabaseTest, OpenFailuresNameThePathAndTheReason)
 
 TEST_F(DatabaseTest, DamagedFileFailsAtOpen)
 {
+    DB_FILE_ONLY();
     // Overwrite the schema page after the 100-byte file header.
     {
         std::fstream f(m_file, std::ios::in | std::ios::out | std::ios::binary);
@@ -174,6 +176,7 @@ TEST_F(DatabaseTest, DamagedFileFailsAtOpen)
 
 TEST_F(DatabaseTest, ConnectionStringsAreCaseInsensitiveAndQuoted)
 {
+    DB_FILE_ONLY();
     const std::string odd = m_dir.File("a;b \"c\".mdb");
     std::filesystem::copy_file(m_file, odd);
     std::string quoted;

@@ -290,6 +290,7 @@ TEST_F(FieldTest, StringLiteralReachesTheTextForm)
 
 TEST_F(FieldTest, DecimalUsesTheWholeMantissa)
 {
+    DB_FILE_ONLY();
     CADORecordset rs(&m_db);
     Decimal big;
     ASSERT_TRUE(Decimal::FromText("1234567890123456789.12", big));
@@ -312,6 +313,7 @@ TEST_F(FieldTest, DecimalUsesTheWholeMantissa)
 
 TEST_F(FieldTest, DescriptionsAndFieldInfo)
 {
+    DB_FILE_ONLY();
     ASSERT_TRUE(m_db.Execute("create table Names (ID INTEGER PRIMARY KEY, "
                              "\"AVeryLongColumnNameOfThirtyOneChars\" TEXT, "
                              "\"ÄÖÜäöüÄÖÜäöüÄÖ\" DOUBLE)"));

@@ -126,6 +126,7 @@ TEST_F(PersistTest, SaveKeepsTheFilterAndSortAndReplacesTheFile)
 
 TEST_F(PersistTest, DamagedOrForeignFilesAreRecordedErrors)
 {
+    DB_FILE_ONLY();
     CADORecordset rs(&m_db);
     ASSERT_TRUE(rs.Open("select ID, Name from Material order by ID"));
     const std::string good = m_dir.File("good.xml");
@@ -293,6 +294,7 @@ Bitmap PaletteImage()
 
 TEST_F(PersistTest, BitmapWrittenAndReadBackPixelForPixel)
 {
+    DB_FILE_ONLY();
     const Bitmap image = PaletteImage();
     CADORecordset rs(&m_db);
     ASSERT_TRUE(rs.Open("select * from Kinds"));

@@ -241,6 +241,7 @@ TEST_F(SearchTest, FilterWithAndOrParenthesesKeepsCountAndMovesConsistent)
 
 TEST_F(SearchTest, FilterComparesTextsDatesAndNumbersByKind)
 {
+    DB_FILE_ONLY();
     dbtest::RunSql(m_file, "INSERT INTO Kinds (I4, DT, T, YN, CY) VALUES (1, '2024-05-01 08:30:00', 'abc', 1, 2.5),"
                            " (2, '2023-12-31 00:00:00', 'ABD', 0, 10), (3, NULL, 'b', 1, -1);");
     CADORecordset rs(&m_db);
