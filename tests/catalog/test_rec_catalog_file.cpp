@@ -4,6 +4,7 @@
 #include "catalog/CTQPipeMatl.h"
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
+#include "db/ADOFault.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,24 @@ TEST_F(CatalogFile, TakesPathsWithSemicolonsQuotesAndBlanks) {
         std::string error;
         EXPECT_TRUE(RVN::OpenCatalogFile(odd.string(), error)) << name << ": " << error;
     }
+}
+
+TEST_F(CatalogFile, ARefusedAddIsDescribedByTheEngineDescriptionAlone) {
+    std::string error;
+    auto own = RVN::OpenCatalogFile(Path(), error);
+    ASSERT_TRUE(own) << error;
+    CTQPipeMatl steel;
+    steel.Type = 1;
+    steel.Name = "steel";
+    ASSERT_TRUE(steel.Add(own.get()));
+    CTQPipeMatl again = steel;
+    own->ClearLastError();
+    EXPECT_FALSE(again.Add(own.get()));
+    const std::string text = DescribeADOError(own->GetLastError(), own->GetLastErrorString());
+    EXPECT_EQ(text.rfind("A row with the same key is in the table already", 0), 0u) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+    // A fault with words of its own keeps the description in parentheses.
+    const std::string locked = "Connection String = x\n\tDescription = locked by another user or process\n";
+    EXPECT_EQ(DescribeADOError(0x80004005u, locked),
+              "the catalog is locked by another program (locked by another user or process)");
 }
