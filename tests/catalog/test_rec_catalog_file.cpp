@@ -20,7 +20,7 @@ TEST_F(CatalogFile, OpensBesideTheDefaultConnectionAndSeesItsRows) {
     std::string error;
     auto own = RVN::OpenCatalogFile(Path(), error);
     ASSERT_TRUE(own) << error;
-    EXPECT_EQ(RVN::GetRVNBaseDataBase(), nullptr);  // the default connection is left alone
+    EXPECT_EQ(RVN::GetRVNBaseDataBase(), nullptr); // the default connection is left alone
     CTQArray<CTQPipeMatl> materials;
     EXPECT_EQ(CTQPipeMatlManager::GetAllMatl(materials, 0, own.get()), 1);
     // A second connection on the same file sees a row the first one adds.
@@ -44,7 +44,8 @@ TEST_F(CatalogFile, RefusesWhatIsNotACatalogAndCreatesNothing) {
     EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
 
     const fs::path text = fs::path(dir_) / "notes.mdb";
-    std::ofstream(text) << "not a database, only some text that is long enough to fill a header page";
+    std::ofstream(text)
+        << "not a database, only some text that is long enough to fill a header page";
     EXPECT_FALSE(RVN::OpenCatalogFile(text.string(), error));
     EXPECT_NE(error.find("cannot open the catalog " + text.string()), std::string::npos) << error;
     EXPECT_NE(error.find("damaged"), std::string::npos) << error;
@@ -74,7 +75,8 @@ TEST_F(CatalogFile, ARefusedAddIsDescribedByTheEngineDescriptionAlone) {
     EXPECT_EQ(text.rfind("A row with the same key is in the table already", 0), 0u) << text;
     EXPECT_EQ(text.find('\n'), std::string::npos) << text;
     // A fault with words of its own keeps the description in parentheses.
-    const std::string locked = "Connection String = x\n\tDescription = locked by another user or process\n";
+    const std::string locked =
+        "Connection String = x\n\tDescription = locked by another user or process\n";
     EXPECT_EQ(DescribeADOError(0x80004005u, locked),
               "the catalog is locked by another program (locked by another user or process)");
 }
