@@ -55,19 +55,28 @@ template <class M> void Assign(M& member, const py::handle& value, const char* w
     }
 }
 
-#define TQ_RW(T, m)                                                                                       \
-    RecField<T> {                                                                                         \
-#m, [](const T&                                                                                   \
-                   v) { return py::cast(v.m); },                                                          \
-                                              [](T & v,                                                   \
-                                                 const py::handle&                                        \
-                                                     x) { Assign(v.m, x, #T "." #m); },                   \
-                                                                                     DtypeOf <            \
-                                                                                         std::            \
-                                                                                             decay_t <    \
-                                                                                         decltype(T::m)>> \
-                                                                                         ()               \
+#define TQ_RW(T, m)                                                                                \
+    RecField<T> {                                                                                  \
+#m, [](const T&                                                                            \
+                   v) { return py::cast(v.m); },                                                   \
+                                              [](T & v,                                            \
+                                                 const py::handle&                                 \
+                                                     x) { Assign(v.m, x, #m); },                   \
+                                                                              DtypeOf <            \
+                                                                                  std::decay_t <   \
+                                                                                  decltype(T::m)>> \
+                                                                                  ()               \
     }
+
+// The setters name the member; the class's name is put in front here.
+template <class T>
+void Set(const RecField<T>& f, const char* name, T& record, const py::handle& value) {
+    try {
+        f.set(record, value);
+    } catch (const py::type_error& e) {
+        throw py::type_error(std::string(name) + "." + e.what());
+    }
+}
 
 template <class T>
 void BindRecord(py::module_& m, const char* name, const char* doc, std::vector<RecField<T>> fields,
@@ -83,12 +92,13 @@ void BindRecord(py::module_& m, const char* name, const char* doc, std::vector<R
                 throw py::type_error(std::string(name) + "() got an unexpected keyword argument '" +
                                      k + "'");
             }
-            f->set(record, value);
+            Set(*f, name, record, value);
         }
         return record;
     }));
     for (const auto& f : fields) {
-        cls.def_property(f.name, f.get, f.set);
+        cls.def_property(f.name, f.get,
+                         [f, name](T& r, const py::handle& v) { Set(f, name, r, v); });
     }
     cls.def(
         "to_dict",
@@ -166,7 +176,7 @@ std::vector<RecField<CTQPipeValve>> ValveFields() {
             {"DnCoef", [](const T& v) { return py::object(DnTable(v)); },
              [](T& v, const py::handle& x) {
                  std::map<int, double> table;
-                 Assign(table, x, "CTQPipeValve.DnCoef");
+                 Assign(table, x, "DnCoef");
                  v.DnCoef.RemoveAll();
                  for (const auto& [dn, coef] : table) {
                      v.DnCoef[dn] = coef;

@@ -9,6 +9,10 @@
 #include "design/Quantity.h"
 #include "design/SegmentDesign.h"
 
+#include <cctype>
+
+#include <cctype>
+
 namespace py = pybind11;
 
 namespace tqrvn_py {
@@ -143,9 +147,34 @@ py::object PickDucts(const py::object& catalog, const py::kwargs& kw) {
     return py::cast(out.value);
 }
 
+// The quantities of RVN::ParseQuantity as an IntEnum named from the
+// library's own names ("mass flow" -> MassFlow).
+void AddQuantityEnum(py::module_& m) {
+    py::list members;
+    for (int q = 0; q < RVN::kQuantityCount; ++q) {
+        std::string name;
+        bool upper = true;
+        for (const char* c = RVN::QuantityName(q); *c; ++c) {
+            if (*c == ' ' || *c == '-') {
+                upper = true;
+            } else {
+                name +=
+                    upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*c))) : *c;
+                upper = false;
+            }
+        }
+        members.append(py::make_tuple(name, q));
+    }
+    py::object cls = py::module_::import("enum").attr("IntEnum")("Quantity", members);
+    cls.attr("__module__") = "tqrvn";
+    cls.attr("__doc__") = "The quantities of ParseQuantity; each reads into its base SI unit.";
+    m.attr("Quantity") = cls;
+}
+
 } // namespace
 
 void AddDesign(py::module_& m) {
+    AddQuantityEnum(m);
     AddErrorTypes(m);
     BindSegmentResult(m);
     BindDucts(m);

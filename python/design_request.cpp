@@ -261,8 +261,7 @@ std::vector<Field<RVN::CTQSegmentResult>> SegmentResultFields() {
 }
 
 const char* SizeSegmentDoc() {
-    return "SizeSegment(catalog=None, **request)\n"
-           "Sizes a pipe segment against the catalog (the default one beside the library\n"
+    return "Sizes a pipe segment against the catalog (the default one beside the library\n"
            "when None; a Catalog or a path) and returns a SegmentResult.\n\n"
            "Keywords (numbers in SI units, or text with a unit such as '15 kW'):\n"
            "  volumeFlow m3/s | massFlow kg/s | heatLoad W with deltaT K   the flow\n"

@@ -15,7 +15,9 @@ def _axes(ax):
     if ax is not None:
         return ax
     import matplotlib.pyplot as plt
-    return plt.subplots(figsize=(10, 6.5))[1]
+    fig, ax = plt.subplots(figsize=(11, 6.5))
+    fig.subplots_adjust(right=0.74)
+    return ax
 
 
 def _regime(re, eps):
@@ -82,9 +84,9 @@ def moody(ax=None, roughness=MOODY_ROUGHNESS, re_range=(500.0, 1e8), points=400)
     for r, before, after in _regime_changes(coarse, 1e-3):
         if before in ("laminar", "transition"):
             ax.axvline(r, color="0.45", ls="--", lw=0.9)
-            ax.annotate("%s | %s\nRe %.0f" % (before, after, r), (r, 0.95), xycoords=("data", "axes fraction"),
-                        ha="center", va="top", fontsize=8, color="0.3",
-                        bbox=dict(boxstyle="round", fc="white", ec="none", alpha=0.8))
+            ax.annotate("%s | %s, Re %.0f" % (before, after, r), (r, 0.97), xycoords=("data", "axes fraction"),
+                        xytext=(3, 0), textcoords="offset points", rotation=90, ha="left", va="top",
+                        fontsize=8, color="0.3")
     bounds = {"smooth": [], "rough": []}
     for eps in np.logspace(-6, np.log10(0.05), 40):
         for r, before, after in _regime_changes(coarse, eps):
@@ -106,7 +108,7 @@ def moody(ax=None, roughness=MOODY_ROUGHNESS, re_range=(500.0, 1e8), points=400)
     ax.set_ylabel("Darcy friction factor λ")
     ax.set_title("Friction factor by flow regime (tqrvn.GetLmd)")
     ax.grid(True, which="both", lw=0.3, color="0.85")
-    ax.legend(fontsize=7.5, loc="lower left", ncol=2)
+    ax.legend(fontsize=7.5, loc="upper left", bbox_to_anchor=(1.01, 1.0), borderaxespad=0.0)
     return ax
 
 
