@@ -216,6 +216,12 @@ struct CTQNetworkResult {
 /// "8 kPa"); without one they are in the base unit (m, W, m3/s, Pa).  Result columns of a written
 /// file are ignored.  Lines beginning with '#' are comments.
 TQRVNBASE_API CTQNetworkOutcome<CTQNetwork> ReadNetworkCsv(std::istream& in);
+/// Sets one setting from its key and text, as a settings row of the CSV
+/// form ("margin", "15"; "supply", "80 degC"; "by", "target"): what a front
+/// end's options override.  False with the reason in message when the key
+/// is unknown or the text is not a value of it.
+TQRVNBASE_API bool SetNetworkSetting(CTQNetworkSettings& settings, std::string_view key,
+                                     std::string_view text, std::string& message);
 /// Reads a network from JSON: an object with the settings as members (the
 /// same keys), "segments" (objects with the CSV's column names; "fittings"
 /// an object of name to count) and "terminals" (objects with "node", "load",
@@ -251,6 +257,9 @@ TQRVNBASE_API std::string NetworkDot(const CTQNetworkResult& result);
 /// The schematic laid out and drawn by Graphviz as SVG; false with the
 /// reason in error when Graphviz fails.
 TQRVNBASE_API bool RenderNetworkSvg(const CTQNetworkResult& result, std::string& svg,
+                                    std::string& error);
+/// The same drawn as a PNG image (Graphviz's cairo renderer), for documents.
+TQRVNBASE_API bool RenderNetworkPng(const CTQNetworkResult& result, std::string& png,
                                     std::string& error);
 
 /// Kv of a valve, m3/h: the flow it passes at a pressure drop of 1 bar,
