@@ -29,7 +29,7 @@ bool IsHeader(const std::vector<std::string>& row) {
 }
 
 void ReadSetting(const std::vector<std::string>& row, long line, CTQNetwork& net,
-                 NetworkErrors& errors) {
+                 NetworkErrors& errors, std::string& pipes) {
     for (std::size_t i = 2; i < row.size(); ++i)
         if (!TrimBlanks(row[i]).empty()) {
             errors.Add(
@@ -39,7 +39,8 @@ void ReadSetting(const std::vector<std::string>& row, long line, CTQNetwork& net
         }
     const std::string key = std::string(TrimBlanks(FoldFullWidth(row[0])));
     std::string message;
-    if (!detail::SetNetworkSetting(net.settings, key, row.size() > 1 ? row[1] : "", message))
+    if (!detail::SetNetworkSetting(net.settings, key, row.size() > 1 ? row[1] : "", message,
+                                   &pipes))
         errors.Add(line, "", key, message);
 }
 
@@ -130,12 +131,16 @@ CTQNetworkOutcome<CTQNetwork> ReadNetworkCsv(std::istream& in) {
         std::vector<std::string> row;
         std::vector<Column> columns;
         bool header = false, headerOk = false;
+        std::string pipes;
         while (!errors.Full() && reader.Next(row)) {
             if (!header && IsHeader(row)) {
                 header = true;
                 headerOk = ReadHeader(row, reader.Line(), columns, errors);
+                const std::string why = detail::PipesMismatch(o.value.settings, pipes);
+                if (!why.empty())
+                    errors.Add(0, "", "pipes", why);
             } else if (!header) {
-                ReadSetting(row, reader.Line(), o.value, errors);
+                ReadSetting(row, reader.Line(), o.value, errors, pipes);
             } else if (headerOk) {
                 ReadSegment(row, reader.Line(), columns, o.value, errors);
             }

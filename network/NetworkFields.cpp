@@ -103,8 +103,18 @@ ColumnKind KindOfColumn(std::string_view column) {
     return ColumnKind::Unknown;
 }
 
+std::string PipesMismatch(const CTQNetworkSettings& s, const std::string& pipes) {
+    const bool heating = s.kind == TQNetworkKind::Heating;
+    if (pipes.empty() || Same(pipes, heating ? "paired" : "single"))
+        return {};
+    return heating
+               ? "heating is modelled as paired segments (supply and return in one, length counted "
+                 "twice): state pipes,paired"
+               : "a water-supply network has single pipes: state pipes,single";
+}
+
 bool SetNetworkSetting(CTQNetworkSettings& s, std::string_view key, std::string_view text,
-                       std::string& message) {
+                       std::string& message, std::string* pipes) {
     const std::string t = Folded(text);
     if (Same(key, "kind")) {
         if (Same(t, "heating"))
@@ -121,8 +131,11 @@ bool SetNetworkSetting(CTQNetworkSettings& s, std::string_view key, std::string_
     }
     if (Same(key, "pipes")) {
         // Stated in the file so that a reader sees how lengths count.
-        if (Same(t, "paired") || Same(t, "single") || t.empty())
+        if (Same(t, "paired") || Same(t, "single") || t.empty()) {
+            if (pipes != nullptr)
+                *pipes = t;
             return true;
+        }
         return message =
                    "'" + t +
                    "' is not a piping model: heating takes paired segments (supply and return "

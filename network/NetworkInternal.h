@@ -31,7 +31,11 @@ private:
 // False with `message` set when the key is unknown or the text is not a
 // value of the key.
 bool SetNetworkSetting(CTQNetworkSettings& s, std::string_view key, std::string_view text,
-                       std::string& message);
+                       std::string& message, std::string* pipes = nullptr);
+// The piping model a file states ("paired", "single" or "" when it states
+// none) against its kind: heating is paired segments, water supply single
+// pipes; "" when they agree, else the reason.
+std::string PipesMismatch(const CTQNetworkSettings& s, const std::string& pipes);
 
 // The value of a column of a segment row (segment or terminal part).  Result
 // columns of a written file are accepted and ignored; `terminalField` is set

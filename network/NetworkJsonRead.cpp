@@ -337,6 +337,7 @@ void ReadTerminal(const JValue& v, CTQNetwork& net, NetworkErrors& errors) {
 }
 
 void ReadTop(const JValue& root, CTQNetwork& net, NetworkErrors& errors) {
+    std::string pipes;
     if (root.type != JValue::Object)
         return errors.Add(root.line, "", "", "expected a JSON object holding the network");
     for (const auto& [key, value] : root.members) {
@@ -357,9 +358,12 @@ void ReadTop(const JValue& root, CTQNetwork& net, NetworkErrors& errors) {
         std::string text, message;
         if (!FieldText(value, text))
             errors.Add(value.line, "", key, "expected a string or a number");
-        else if (!detail::SetNetworkSetting(net.settings, key, text, message))
+        else if (!detail::SetNetworkSetting(net.settings, key, text, message, &pipes))
             errors.Add(value.line, "", key, message);
     }
+    const std::string why = detail::PipesMismatch(net.settings, pipes);
+    if (!why.empty())
+        errors.Add(0, "", "pipes", why);
 }
 
 } // namespace

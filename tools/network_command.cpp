@@ -46,7 +46,9 @@ int NetworkCommand(const NetworkOptions& options, std::ostream& out, std::ostrea
     RVN::CTQNetwork& network = read.value;
     for (const auto& [key, text] : options.settings) {
         std::string message;
-        if (!RVN::SetNetworkSetting(network.settings, key, text, message)) {
+        // The options are named as the settings, but for --target-rm.
+        const std::string setting = key == "target-rm" ? "target" : key;
+        if (!RVN::SetNetworkSetting(network.settings, setting, text, message)) {
             err << "tqrvn: --" << key << ": " << message << "\n";
             return kInputError;
         }

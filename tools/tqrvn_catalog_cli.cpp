@@ -145,7 +145,7 @@ int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::o
     if (*network_) {
         NetworkOptions& o = network_options_;
         const std::pair<const char*, const std::string*> given[] = {
-            {"margin", &margin_}, {"limit", &limit_}, {"by", &by_}, {"target", &target_}};
+            {"margin", &margin_}, {"limit", &limit_}, {"by", &by_}, {"target-rm", &target_}};
         for (const auto& [key, text] : given)
             if (!text->empty())
                 o.settings.emplace_back(key, *text);

@@ -102,6 +102,13 @@ TEST(NetworkErrors, SeparateReturnPipesAreRefused) {
     ExpectError(Replaced(kSettings, "kind,heating", "kind,heating\npipes,separate") +
                     "id,from,to,length\n",
                 {"pipes", "paired"});
+    ExpectError(Replaced(kGood, "kind,heating", "kind,heating\npipes,single"),
+                {"pipes", "paired segments"});
+    EXPECT_TRUE(Errors(Replaced(kGood, "kind,heating", "kind,heating\npipes,paired")).empty());
+    const auto json =
+        networktest::FromJson(R"({"kind": "water", "pipes": "paired", "segments": []})");
+    ASSERT_FALSE(json.Ok());
+    EXPECT_NE(json.errors[0].Text().find("single pipes"), std::string::npos);
 }
 
 TEST(NetworkErrors, SettingsAndColumns) {
