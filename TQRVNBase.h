@@ -42,3 +42,5 @@
 #include "design/SegmentDesign.h"
 #include "design/DuctDesign.h"
 #include "design/SegmentFields.h"
+
+#include "network/Network.h"

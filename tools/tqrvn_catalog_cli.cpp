@@ -23,9 +23,10 @@ CatalogCli::CatalogCli(CLI::App& app, bool& json)
     AddCatalog(app, json);
     AddSize(app, json);
     AddDuct(app, json);
+    AddNetwork(app, json);
 }
 
-bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_; }
+bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_ || *network_; }
 
 void CatalogCli::AddCatalog(CLI::App& app, bool& json)
 {
@@ -95,6 +96,24 @@ void CatalogCli::AddDuct(CLI::App& app, bool& json)
     duct_->footer(DuctHelpFooter());
 }
 
+void CatalogCli::AddNetwork(CLI::App& app, bool& json)
+{
+    network_ = app.add_subcommand("network", "size a heating or water network: every pipe, the index circuit, the balancing");
+    NetworkOptions& o = network_options_;
+    network_->add_option("FILE", o.file, "the network: CSV, or JSON (.json)")->required();
+    network_->add_option("--svg", o.svg, "draw the schematic to this SVG file")->type_name("FILE");
+    network_->add_option("--png", o.png, "draw the schematic to this PNG file")->type_name("FILE");
+    network_->add_flag("--balance-by-size", o.balanceBySize,
+                       "re-size the segments of near circuits down within their limits first");
+    network_->add_option("--margin", margin_, "pump head margin, % (default: the file's, else 10)")->type_name("%");
+    network_->add_option("--limit", limit_, "imbalance flagged above, % (default: the file's, else 15)")->type_name("%");
+    network_->add_option("--by", by_, "sizing by rm, velocity or target (target Rm)")->type_name("rm|velocity|target");
+    network_->add_option("--target-rm", target_, "the target Rm, Pa/m (default 100)")->type_name("PA/M");
+    network_->add_flag("--csv", o.csv, "print the network with its results as CSV");
+    network_->add_flag("--json", json, "print the network with its results as JSON");
+    network_->footer(NetworkHelpFooter());
+}
+
 int CatalogCli::RunCatalog(const std::string& path, bool json, std::ostream& out)
 {
     if (*create_)
@@ -122,6 +141,17 @@ int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::o
         size_options_.json = json;
         size_options_.progress = terminal;
         return SizeCommand(size_options_, out, std::cerr);
+    }
+    if (*network_) {
+        NetworkOptions& o = network_options_;
+        const std::pair<const char*, const std::string*> given[] = {
+            {"margin", &margin_}, {"limit", &limit_}, {"by", &by_}, {"target-rm", &target_}};
+        for (const auto& [key, text] : given)
+            if (!text->empty())
+                o.settings.emplace_back(key, *text);
+        o.catalog = catalog;
+        o.json = json;
+        return NetworkCommand(o, out, std::cerr);
     }
     duct_options_.flow = Joined(ductFlow_);
     duct_options_.velocity = Joined(ductVelocity_);
