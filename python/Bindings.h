@@ -15,5 +15,6 @@ void AddDesign(pybind11::module_& m);
 void AddDesignBatch(pybind11::module_& m);
 void AddCatalog(pybind11::module_& m);
 void AddCatalogRecords(pybind11::module_& m);
+void AddNetwork(pybind11::module_& m);
 
 } // namespace tqrvn_py

@@ -18,10 +18,10 @@ template <class T> struct Field {
 };
 
 /// The attribute of a member: its name, with a '_' added to a Python
-/// keyword ("lambda" -> "lambda_").
+/// keyword ("lambda" -> "lambda_", "from" -> "from_").
 inline std::string AttributeName(const char* name) {
     const std::string n = name;
-    return n == "lambda" ? n + "_" : n;
+    return n == "lambda" || n == "from" ? n + "_" : n;
 }
 
 /// Binds the fields as read-only attributes, to_dict() and a repr showing

@@ -81,6 +81,40 @@ def record_class(name, cls, sample):
     return out
 
 
+def generic_class(name, cls, sample=None):
+    """A class known by its properties and methods; attribute types from a
+    sample's to_dict() when there is one."""
+    values = sample.to_dict() if sample is not None and hasattr(sample, "to_dict") else {}
+    out = "class %s:\n" % name + doc_block(cls, "    ")
+    out += "    def __init__(self, **members: Any) -> None: ...\n"
+    for attr, member in sorted(vars(cls).items()):
+        if attr.startswith("_"):
+            continue
+        if isinstance(member, property):
+            key = attr[:-1] if attr in ("lambda_", "from_") else attr
+            note = (member.__doc__ or "").strip().splitlines()
+            note = "  # " + note[0] if note and not note[0].startswith("(") else ""
+            out += "    %s: %s%s\n" % (attr, PY_TYPES.get(type(values.get(key)), "Any"), note)
+        elif callable(member):
+            returns = "dict[str, Any]" if attr == "to_dict" else "bytes" if attr == "Png" else "str" if attr in (
+                "ReportText", "Csv", "Json", "Dot", "Svg") else "Any"
+            out += "    def %s(self) -> %s:\n" % (attr, returns) + doc_block(member, "        ") + "        ...\n"
+    return out
+
+
+def network_samples():
+    if not hasattr(_tqrvn, "SizeNetwork"):
+        return {}
+    net = tqrvn.Network(settings=tqrvn.NetworkSettings(kind="heating", source="B", supplyTemperature=80, deltaT=20),
+                        segments=[tqrvn.NetworkSegment(id="S1", from_="B", to="R1", length=10),
+                                  tqrvn.NetworkSegment(id="S2", from_="B", to="R2", length=10)],
+                        terminals=[tqrvn.NetworkTerminal(node="R1", heatLoad=2000),
+                                   tqrvn.NetworkTerminal(node="R2", heatLoad=2000)])
+    r = tqrvn.SizeNetwork(net, balance=True)
+    return {"NetworkResult": r, "NetworkSegmentResult": r.segments[0], "NetworkTerminalResult": r.terminals[0],
+            "NetworkTee": r.tees[0], "NetworkBranch": r.tees[0].branches[0]}
+
+
 def catalog_class():
     out = "class Catalog:\n" + doc_block(tqrvn.Catalog, "    ")
     out += "    path: str\n    def __init__(self, path: _Path | None = None) -> None: ...\n"
@@ -133,6 +167,14 @@ def PickDucts(catalog: _CatalogArg = None, **request: Any) -> DuctResult:
 '''
 
 
+NETWORK_FUNCTIONS = '''
+def SizeNetwork(network: Network | dict[str, Any] | _Path, catalog: _CatalogArg = None, **settings: Any) -> NetworkResult:
+%s    ...
+def ReadNetwork(source: Network | dict[str, Any] | _Path) -> Network:
+%s    ...
+'''
+
+
 def main(folder):
     parts = [HEAD.replace("from typing", "import enum\nfrom typing")]
     for name in sorted(dir(_tqrvn)):
@@ -142,9 +184,20 @@ def main(folder):
     for name, sample in samples().items():
         parts.append(record_class(name, getattr(tqrvn, name), sample))
     parts.append(catalog_class())
+    done = set(samples()) | {"Catalog", "DesignError", "CatalogError"}
+    extra = network_samples()
+    for name in sorted(dir(_tqrvn)):
+        obj = getattr(_tqrvn, name)
+        if isinstance(obj, type) and not issubclass(obj, (enum.IntEnum, BaseException)) and name not in done:
+            parts.append(generic_class(name, obj, extra.get(name)))
+    if hasattr(_tqrvn, "NetworkError"):
+        parts.append("class NetworkError(ValueError):\n    errors: list[dict[str, Any]]\n")
     special = ("UnitSwitch", "SetThreadCount", "ThreadCount", "ClassifyFriction", "DesignFriction",
                "SteamVelocityLimit", "ParseQuantity", "SizeSegment", "ListSegmentSizes", "PickDucts")
     parts.append(FUNCTIONS % tuple(doc_block(getattr(tqrvn, n), "    ") for n in special if n != "ThreadCount"))
+    if hasattr(_tqrvn, "SizeNetwork"):
+        special += ("SizeNetwork", "ReadNetwork")
+        parts.append(NETWORK_FUNCTIONS % tuple(doc_block(getattr(tqrvn, n), "    ") for n in special[-2:]))
     for name in sorted(dir(_tqrvn)):
         obj = getattr(_tqrvn, name)
         if name.startswith("_") or isinstance(obj, type) or name in special:

@@ -36,4 +36,7 @@ PYBIND11_MODULE(_tqrvn, m) {
     tqrvn_py::AddDesignBatch(m);
     tqrvn_py::AddCatalog(m);
     tqrvn_py::AddCatalogRecords(m);
+#ifdef TQRVN_WITH_NETWORK
+    tqrvn_py::AddNetwork(m);
+#endif
 }

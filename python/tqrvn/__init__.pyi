@@ -443,6 +443,188 @@ class Catalog:
         """Closes the connection; later calls raise CatalogError."""
         ...
 
+class Network:
+    """A network: settings, segments and terminals.  Network(settings=...,
+    segments=[...], terminals=[...]); ReadNetwork reads one from a file or a dict.
+    The lists are copies: assign a changed list back."""
+    def __init__(self, **members: Any) -> None: ...
+    def Csv(self) -> str:
+        """The network in the CSV form the reader takes."""
+        ...
+    def Json(self) -> str:
+        """The network in the JSON form the reader takes."""
+        ...
+    segments: Any
+    settings: Any
+    terminals: Any
+
+class NetworkBalanceChange:
+    """A size balancing by size changed: DNs and the segment's loss, Pa."""
+    def __init__(self, **members: Any) -> None: ...
+    dnAfter: Any
+    dnBefore: Any
+    lossAfter: Any
+    lossBefore: Any
+    segment: Any
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+
+class NetworkBranch:
+    """A branch leaving a tee: loss Pa, volumeFlow m3/s, surplus Pa, valveKv m3/h."""
+    def __init__(self, **members: Any) -> None: ...
+    loss: float
+    segment: str
+    surplus: float
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+    valveKv: float
+    volumeFlow: float
+
+class NetworkResult:
+    """A sized network: segments and terminals in input order, tees, the index
+    circuit (indexTerminal, indexPath, indexLoss Pa), the pump (pumpFlow m3/s,
+    pumpMassFlow kg/s, pumpHead Pa), balanceChanges and warnings; ReportText(),
+    Csv() and Json() with the results, Dot(), Svg() and Png() of the schematic."""
+    def __init__(self, **members: Any) -> None: ...
+    def Csv(self) -> str:
+        """The network as CSV with each segment's and terminal's results in further columns."""
+        ...
+    def Dot(self) -> str:
+        """The schematic in Graphviz's DOT language."""
+        ...
+    def Json(self) -> str:
+        """The network as JSON with a results member."""
+        ...
+    def Png(self) -> bytes:
+        """The schematic as PNG bytes."""
+        ...
+    def ReportText(self) -> str:
+        """The report for a person."""
+        ...
+    def Svg(self) -> str:
+        """The schematic drawn by Graphviz as SVG text."""
+        ...
+    balanceChanges: list[Any]
+    indexLoss: float
+    indexPath: list[Any]
+    indexTerminal: int
+    network: Any
+    pumpFlow: float
+    pumpHead: float
+    pumpMassFlow: float
+    segments: list[Any]
+    settings: Any
+    tees: list[Any]
+    terminals: list[Any]
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+    warnings: list[Any]
+    waterTemperature: float
+
+class NetworkSegment:
+    """A segment from node from_ to node to (source side first): length m, fittings
+    {name: count}, zeta, dn (an existing size, checked), rise m, roughness m."""
+    def __init__(self, **members: Any) -> None: ...
+    dn: Any
+    fittings: Any  # {name: count}; also accepts [(name, count)] or 'NAME=COUNT;...'.
+    from_: Any
+    id: Any
+    length: Any  # Route length, m.
+    line: Any  # Line of the file it was read from (0: none).
+    material: Any
+    rise: Any  # m, downstream end over upstream end.
+    roughness: Any  # m; NaN: the material's.
+    to: Any
+    zeta: Any
+
+class NetworkSegmentResult:
+    """A sized segment: heatLoad W, massFlow kg/s, volumeFlow m3/s, pipeLength m
+    (twice the route for paired heating pipes), size the design layer's
+    SegmentResult (when sized), onIndexCircuit, dnBeforeBalance."""
+    def __init__(self, **members: Any) -> None: ...
+    dnBeforeBalance: int
+    error: str
+    from_: str
+    heatLoad: float
+    id: str
+    massFlow: float
+    onIndexCircuit: bool
+    pipeLength: float
+    size: Any
+    sized: bool
+    to: str
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+    volumeFlow: float
+    warnings: list[Any]
+
+class NetworkSettings:
+    """The settings of a network; each may be given as the network file gives it
+    (text with a unit) or as a number in SI units."""
+    def __init__(self, **members: Any) -> None: ...
+    balanceBySize: Any  # Re-size segments of nearer circuits down before valves take the surplus.
+    by: Any  # 'rm', 'velocity' or 'target'.
+    deltaT: Any  # K, heating supply minus return.
+    imbalanceLimit: Any  # %, a tee's imbalance above it is flagged.
+    kind: Any  # 'heating' or 'water'.
+    margin: Any  # %, added to the index circuit's loss for the pump head.
+    material: Any  # Default material, name or ID.
+    plantLoss: Any  # Pa, pressure drop of the source equipment.
+    source: Any  # Id of the source node.
+    supplyTemperature: Any  # degC: heating supply temperature, or the water's temperature.
+    targetRm: Any  # Pa/m, for by='target'.
+
+class NetworkTee:
+    """A node with two or more branches: imbalance % and whether over the limit."""
+    def __init__(self, **members: Any) -> None: ...
+    branches: list[Any]
+    imbalance: float
+    node: str
+    overLimit: bool
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+
+class NetworkTerminal:
+    """A terminal unit at a node: heatLoad W (heating) or volumeFlow m3/s, unit
+    'radiator', 'fancoil' or 'fixed', unitLoss Pa."""
+    def __init__(self, **members: Any) -> None: ...
+    heatLoad: Any  # W.
+    line: Any
+    node: Any
+    unit: Any  # 'radiator', 'fancoil' or 'fixed'.
+    unitLoss: Any  # Pa at design flow; NaN: the unit's default.
+    volumeFlow: Any  # m3/s.
+
+class NetworkTerminalResult:
+    """A terminal's circuit: heatLoad W, massFlow kg/s, volumeFlow m3/s, unitLoss Pa,
+    height m, staticLift Pa, pathLoss Pa, surplus Pa for its balancing valve,
+    valveKv m3/h (NaN: none needed), path (segment indices from the source)."""
+    def __init__(self, **members: Any) -> None: ...
+    complete: bool
+    heatLoad: float
+    height: float
+    index: bool
+    massFlow: float
+    node: str
+    path: list[Any]
+    pathLoss: float
+    staticLift: float
+    surplus: float
+    def to_dict(self) -> dict[str, Any]:
+        """The fields as a dict, keyed by their names."""
+        ...
+    unitLoss: float
+    valveKv: float
+    volumeFlow: float
+
+class NetworkError(ValueError):
+    errors: list[dict[str, Any]]
+
 
 def UnitSwitch(from_: int, to: int, value: ArrayLike) -> Any:
     """Converts value from the unit from_ to the unit to of one quantity:
@@ -513,6 +695,21 @@ def PickDucts(catalog: _CatalogArg = None, **request: Any) -> DuctResult:
     massFlow (kg/s), velocity (m/s), roughness (m, default 0.15 mm), shape
     ('both', 'circular', 'rectangular').  Quantities may be text with a unit
     ('3000 m3/h').  Returns a DuctResult; raises DesignError."""
+    ...
+
+
+def SizeNetwork(network: Network | dict[str, Any] | _Path, catalog: _CatalogArg = None, **settings: Any) -> NetworkResult:
+    """Sizes and balances a network (a Network, a dict of its JSON form or a file)
+    against the catalog: every segment through the design layer, every circuit,
+    the index circuit, the pump, the balancing valves and the tees.  Keywords
+    override settings as the file's settings rows do (margin=15, by='target',
+    target='80', balance=True, supply='80 degC').  Returns a NetworkResult;
+    raises NetworkError with every fault."""
+    ...
+def ReadNetwork(source: Network | dict[str, Any] | _Path) -> Network:
+    """Reads a network from a file (a path: .json as JSON, anything else as CSV) or
+    from a dict of the JSON form; a Network is returned as it is.  Raises
+    NetworkError with every fault and its line."""
     ...
 
 @overload
@@ -1072,6 +1269,17 @@ def V_Square(flow: float, a: float, b: float) -> float: ...
 @overload
 def V_Square(flow: ArrayLike, a: ArrayLike, b: ArrayLike, *, out: NDArray[Any] | None = ...) -> NDArray[np.float64]:
     """Velocity, m/s, of a flow (m3/s) through an a x b rectangle (m)."""
+    ...
+
+@overload
+def ValveKv(volumeFlow: float, pressureDrop: float) -> float: ...
+@overload
+def ValveKv(volumeFlow: ArrayLike, pressureDrop: ArrayLike, *, out: NDArray[Any] | None = ...) -> NDArray[np.float64]:
+    """Kv of a valve, m3/h at 1 bar: the flow it passes at a pressure drop of 1 bar,
+    for volumeFlow (m3/s) at pressureDrop (Pa); NaN when either is not positive.
+
+    >>> round(ValveKv(0.5 / 3600, 25000), 12)
+    1.0"""
     ...
 
 @overload

@@ -113,9 +113,19 @@ def moody(ax=None, roughness=MOODY_ROUGHNESS, re_range=(500.0, 1e8), points=400)
 
 
 def network(result, ax=None):
-    """Draws a sized network; see tqrvn.SizeNetwork.  Needs the network
-    layer of the library."""
-    if not hasattr(_tqrvn, "SizeNetwork"):
-        raise NotImplementedError("this build of tqrvn has no network layer")
-    from . import _network_plot
-    return _network_plot.draw(result, _axes(ax))
+    """Draws a sized network (a NetworkResult of tqrvn.SizeNetwork): the
+    library's schematic, laid out by Graphviz, with each segment's size and
+    flow, the index circuit in bold red and the terminals coloured by the
+    surplus their balancing valves take.  Returns the axes."""
+    if not hasattr(_tqrvn, "NetworkResult") or not isinstance(result, _tqrvn.NetworkResult):
+        raise TypeError("tqrvn.plot.network() takes the NetworkResult of tqrvn.SizeNetwork")
+    import io
+    import matplotlib.image
+    image = matplotlib.image.imread(io.BytesIO(result.Png()), format="png")
+    ax = _axes(ax)
+    ax.imshow(image)
+    ax.set_axis_off()
+    title = "Index circuit %.0f Pa, pump head %.0f Pa at %.3g m3/h" % (
+        result.indexLoss, result.pumpHead, result.pumpFlow * 3600)
+    ax.set_title(title)
+    return ax

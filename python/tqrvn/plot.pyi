@@ -13,6 +13,8 @@ def moody(ax: Any = None, roughness: Sequence[float] = ..., re_range: tuple[floa
     the design layer's Colebrook-White value.  Returns the axes."""
     ...
 def network(result: Any, ax: Any = None) -> Any:
-    """Draws a sized network; see tqrvn.SizeNetwork.  Needs the network
-    layer of the library."""
+    """Draws a sized network (a NetworkResult of tqrvn.SizeNetwork): the
+    library's schematic, laid out by Graphviz, with each segment's size and
+    flow, the index circuit in bold red and the terminals coloured by the
+    surplus their balancing valves take.  Returns the axes."""
     ...
