@@ -10,6 +10,7 @@
 #include "catalog/CTQPipeValve.h"
 #include "catalog/CTQSteamProp.h"
 #include "catalog/CTQWaterProp.h"
+#include "catalog/CatalogBuilder.h"
 #include "db/ADOFault.h"
 
 #include <pybind11/stl.h>
@@ -101,6 +102,9 @@ void BindCatalogListings(py::class_<CatalogHandle, std::shared_ptr<CatalogHandle
             return ToList(arr);
         },
         py::arg("material"), "The sizes of a material (name, ID or CTQPipeMatl) in DN order.");
+}
+
+void BindCatalogOtherListings(py::class_<CatalogHandle, std::shared_ptr<CatalogHandle>>& c) {
     c.def(
         "Ducts",
         [](CatalogHandle& h, int section) {
@@ -311,8 +315,35 @@ void AddCatalog(py::module_& m) {
         return "Catalog(" + py::repr(py::str(h.Path())).cast<std::string>() + ")";
     });
     BindCatalogListings(c);
+    BindCatalogOtherListings(c);
     BindCatalogChanges(c);
     BindCatalogTables(c);
+    m.def(
+        "BuildCatalog",
+        [](const py::object& path, const py::object& dataDir, bool force, bool empty) {
+            const std::string target = py::str(py::module_::import("os").attr("fspath")(path));
+            const std::string data =
+                dataDir.is_none() ? RVN::SeedDataFolder()
+                                  : py::str(py::module_::import("os").attr("fspath")(dataDir))
+                                        .cast<std::string>();
+            std::string error;
+            bool ok = false;
+            {
+                py::gil_scoped_release release;
+                ok = empty ? RVN::BuildEmptyCatalog(target, data, force, error)
+                           : RVN::BuildCatalog(target, data, force, error);
+            }
+            if (!ok) {
+                RaiseCatalogError(error, "refused");
+            }
+            return std::make_shared<CatalogHandle>(target);
+        },
+        py::arg("path"), py::arg("dataDir") = py::none(), py::arg("force") = false,
+        py::arg("empty") = false,
+        "Builds a catalog file at path from the schema and seed tables of dataDir (the\n"
+        "seed data the library was installed with when None), whole or not at all,\n"
+        "and opens it; empty=True builds the tables only.  An existing file is\n"
+        "refused unless force.  Raises CatalogError with the reason.");
 }
 
 } // namespace tqrvn_py

@@ -164,6 +164,8 @@ def ListSegmentSizes(catalog: _CatalogArg = None, **request: Any) -> list[Segmen
 %s    ...
 def PickDucts(catalog: _CatalogArg = None, **request: Any) -> DuctResult:
 %s    ...
+def BuildCatalog(path: _Path, dataDir: _Path | None = None, force: bool = False, empty: bool = False) -> Catalog:
+%s    ...
 '''
 
 
@@ -193,7 +195,7 @@ def main(folder):
     if hasattr(_tqrvn, "NetworkError"):
         parts.append("class NetworkError(ValueError):\n    errors: list[dict[str, Any]]\n")
     special = ("UnitSwitch", "SetThreadCount", "ThreadCount", "ClassifyFriction", "DesignFriction",
-               "SteamVelocityLimit", "ParseQuantity", "SizeSegment", "ListSegmentSizes", "PickDucts")
+               "SteamVelocityLimit", "ParseQuantity", "SizeSegment", "ListSegmentSizes", "PickDucts", "BuildCatalog")
     parts.append(FUNCTIONS % tuple(doc_block(getattr(tqrvn, n), "    ") for n in special if n != "ThreadCount"))
     if hasattr(_tqrvn, "SizeNetwork"):
         special += ("SizeNetwork", "ReadNetwork")

@@ -1,7 +1,6 @@
-"""Shared fixtures: a temporary copy of the default catalog, so that no test
-changes the catalog beside the library."""
+"""Shared fixtures: a catalog of the seed data built in a temporary folder
+for each test, so that no test changes the catalog beside the library."""
 import os
-import shutil
 
 import pytest
 
@@ -10,9 +9,8 @@ import tqrvn
 
 @pytest.fixture
 def catalog_path(tmp_path):
-    source = os.environ.get("TQRVN_TEST_CATALOG") or tqrvn.Catalog().path
     target = tmp_path / "RVNDatasource.mdb"
-    shutil.copyfile(source, target)
+    tqrvn.BuildCatalog(target).Close()
     return target
 
 

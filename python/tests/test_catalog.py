@@ -51,6 +51,20 @@ class TestListings:
         assert e.value.fault == "closed"
 
 
+def test_a_catalog_is_built_whole_and_an_existing_one_kept_unless_forced(tmp_path, catalog_path):
+    before = catalog_path.read_bytes()
+    with pytest.raises(tqrvn.CatalogError, match=str(catalog_path)):
+        tqrvn.BuildCatalog(catalog_path)
+    assert catalog_path.read_bytes() == before
+    with tqrvn.BuildCatalog(catalog_path, force=True) as c:
+        assert len(c.Materials()) == len(tqrvn.Catalog().Materials())
+    with tqrvn.BuildCatalog(tmp_path / "empty.mdb", empty=True) as c:
+        assert c.Materials() == [] and c.WaterProps() == []
+    with pytest.raises(tqrvn.CatalogError):
+        tqrvn.BuildCatalog(tmp_path / "x.mdb", dataDir=tmp_path / "no-data")
+    assert not (tmp_path / "x.mdb").exists()
+
+
 class TestChanges:
     def test_add_update_delete_round_trip_seen_by_another_connection(self, catalog, catalog_path):
         m = tqrvn.CTQPipeMatl(Type=1, Name="试验钢管", Mark="DN", K=0.2, Comment="test")

@@ -696,6 +696,12 @@ def PickDucts(catalog: _CatalogArg = None, **request: Any) -> DuctResult:
     ('both', 'circular', 'rectangular').  Quantities may be text with a unit
     ('3000 m3/h').  Returns a DuctResult; raises DesignError."""
     ...
+def BuildCatalog(path: _Path, dataDir: _Path | None = None, force: bool = False, empty: bool = False) -> Catalog:
+    """Builds a catalog file at path from the schema and seed tables of dataDir (the
+    seed data the library was installed with when None), whole or not at all,
+    and opens it; empty=True builds the tables only.  An existing file is
+    refused unless force.  Raises CatalogError with the reason."""
+    ...
 
 
 def SizeNetwork(network: Network | dict[str, Any] | _Path, catalog: _CatalogArg = None, **settings: Any) -> NetworkResult:
