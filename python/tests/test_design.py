@@ -105,3 +105,16 @@ class TestColumns:
         frame = pd.DataFrame({"volumeFlow": [1e-3, 2e-3], "length": [5.0, 6.0]}, index=["x", "y"])
         out = tqrvn.SizeColumns(frame, catalog)
         assert list(out.index) == ["x", "y"] and out.loc["y", "length"] == 6.0
+
+
+def test_quantities_read_as_people_type_them_into_si_units():
+    Q = tqrvn.Quantity
+    assert [q.name for q in Q][:3] == ["Length", "Area", "Volume"] and Q.MassFlow == 6
+    assert tqrvn.ParseQuantity("flow", "3.6 m3/h", Q.VolumeFlow) == tqrvn.UnitSwitch(
+        tqrvn.Unit_VOLUMEV.VOLUMEV_M3PH, tqrvn.Unit_VOLUMEV.VOLUMEV_M3PS, 3.6)
+    assert tqrvn.ParseQuantity("length", "１５ ｍｍ", Q.Length) == 0.015
+    assert tqrvn.ParseQuantity("length", "2", Q.Length, unitRequired=False) == 2.0
+    with pytest.raises(tqrvn.DesignError) as e:
+        tqrvn.ParseQuantity("flow", "1,5 m3/h", Q.VolumeFlow)
+    assert e.value.field == "flow"
+    assert (tqrvn.SteamVelocityLimit(200), tqrvn.SteamVelocityLimit(250)) == (35.0, 60.0)
