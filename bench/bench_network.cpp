@@ -3,7 +3,7 @@
 // circuit, valves and tees; then with balancing by size), and the schematic
 // of a 500-segment network drawn as SVG.  Runs on a catalog built from the
 // seed data in a temporary folder.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <TQRVNBase.h>
 
@@ -21,7 +21,7 @@ CTQCatalogSnapshot::Ptr SeedCatalog() {
         std::filesystem::create_directories(dir);
         const std::string path = dir + "/cat.mdb";
         std::string error;
-        if (!tqrvn::BuildCatalog(path, TQRVN_DATA_DIR, true, error) ||
+        if (!RVN::BuildCatalog(path, TQRVN_DATA_DIR, true, error) ||
             !RVN::LoadRVNBaseDataBase(path.c_str())) {
             std::fprintf(stderr, "cannot build the catalog: %s\n", error.c_str());
             return CTQCatalogSnapshot::Ptr();

@@ -18,4 +18,6 @@ file(RELATIVE_PATH TQRVN_SEED_DATA_FROM_LIBDIR ${CMAKE_INSTALL_FULL_LIBDIR}
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/CatalogBuilder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
     TQRVN_SEED_DATA_FROM_LIBDIR="${TQRVN_SEED_DATA_FROM_LIBDIR}"
     TQRVN_SOURCE_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
+# Included from the top folder, which sees only the imported targets it finds itself.
+find_package(SQLite3 REQUIRED)
 target_link_libraries(TQRVNBase PRIVATE ${CMAKE_DL_LIBS} SQLite::SQLite3)

@@ -225,11 +225,9 @@ void BuildChildren(Topology& topo) {
         topo.child[fill[topo.from[i]]++] = i;
 }
 
-} // namespace
-
-bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topology& topo,
-                  NetworkErrors& errors) {
-    CheckSettings(net.settings, errors);
+// Every segment checked; the nodes numbered as they first appear.
+void CheckSegments(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topology& topo,
+                   std::unordered_map<std::string, int>& index, NetworkErrors& errors) {
     CatalogNames names(catalog, net.settings);
     if (names.Default() == nullptr)
         errors.Add(0, "", "material",
@@ -239,7 +237,7 @@ bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topo
     const int count = int(net.segments.size());
     if (count == 0)
         errors.Add(0, "", "", "the network has no segments");
-    std::unordered_map<std::string, int> index, ids;
+    std::unordered_map<std::string, int> ids;
     index.reserve(2 * count + 1);
     ids.reserve(count);
     topo.from.resize(count);
@@ -257,16 +255,12 @@ bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topo
         topo.from[i] = NodeOf(s.from, index, topo);
         topo.to[i] = NodeOf(s.to, index, topo);
     }
-    if (errors.Any())
-        return false;
-    const auto src = index.find(net.settings.source);
-    if (src == index.end()) {
-        errors.Add(0, "", "source", "no segment starts at the source node " + net.settings.source);
-        return false;
-    }
-    topo.source = src->second;
+}
+
+// The one segment feeding each node; a second one closes a loop.
+void FindFeeders(const CTQNetwork& net, Topology& topo, NetworkErrors& errors) {
     topo.feeder.assign(topo.nodes.size(), -1);
-    for (int i = 0; i < count && !errors.Full(); ++i) {
+    for (int i = 0; i < int(net.segments.size()) && !errors.Full(); ++i) {
         int& f = topo.feeder[topo.to[i]];
         if (f >= 0)
             errors.Add(net.segments[i].line, Seg(net.segments[i]), "to",
@@ -275,6 +269,36 @@ bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topo
         else
             f = i;
     }
+}
+
+// Segments from the source outwards: each after the one feeding it.
+void OrderFromSource(Topology& topo) {
+    topo.order.clear();
+    topo.order.reserve(topo.from.size());
+    std::vector<int> nodes{topo.source};
+    for (std::size_t k = 0; k < nodes.size(); ++k)
+        for (int c = topo.childStart[nodes[k]]; c < topo.childStart[nodes[k] + 1]; ++c) {
+            topo.order.push_back(topo.child[c]);
+            nodes.push_back(topo.to[topo.child[c]]);
+        }
+}
+
+} // namespace
+
+bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topology& topo,
+                  NetworkErrors& errors) {
+    CheckSettings(net.settings, errors);
+    std::unordered_map<std::string, int> index;
+    CheckSegments(catalog, net, topo, index, errors);
+    if (errors.Any())
+        return false;
+    const auto src = index.find(net.settings.source);
+    if (src == index.end()) {
+        errors.Add(0, "", "source", "no segment starts at the source node " + net.settings.source);
+        return false;
+    }
+    topo.source = src->second;
+    FindFeeders(net, topo, errors);
     BuildChildren(topo);
     if (errors.Any())
         return false;
@@ -284,15 +308,7 @@ bool CheckNetwork(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, Topo
     CheckTerminals(net, topo, index, errors);
     if (errors.Any())
         return false;
-    // Segments from the source outwards: each after the one feeding it.
-    topo.order.clear();
-    topo.order.reserve(count);
-    std::vector<int> nodes{topo.source};
-    for (std::size_t k = 0; k < nodes.size(); ++k)
-        for (int c = topo.childStart[nodes[k]]; c < topo.childStart[nodes[k] + 1]; ++c) {
-            topo.order.push_back(topo.child[c]);
-            nodes.push_back(topo.to[topo.child[c]]);
-        }
+    OrderFromSource(topo);
     return true;
 }
 

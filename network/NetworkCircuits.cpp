@@ -154,32 +154,33 @@ void WorkOutCircuits(const CTQNetwork& net, const Topology& topo, CTQNetworkResu
 
 namespace {
 
-// Whether a size of a material keeps within its catalog limits at the
-// segment's flow: Rm at most MaxR and velocity at most MaxV (where stated).
-bool WithinLimits(const CTQCatalogSnapshot& catalog, long materialId, const CTQSegmentResult& row) {
-    for (const CTQPipeSpec& spec : catalog.Sizes(materialId))
-        if (spec.DN == row.dn)
-            return !(spec.MaxR > 0 && row.rm > spec.MaxR) &&
-                   !(spec.MaxV > 0 && row.velocity > spec.MaxV);
-    return false;
+// Whether a size keeps within its catalog limits at the segment's flow: Rm
+// at most MaxR and velocity at most MaxV (where stated).
+bool WithinLimits(const CTQPipeSpec& spec, const CTQSegmentResult& row) {
+    return !(spec.MaxR > 0 && row.rm > spec.MaxR) && !(spec.MaxV > 0 && row.velocity > spec.MaxV);
 }
 
-// The smallest size below the segment's own that keeps within its limits
-// and adds no more loss than `slack`; -1 when none does.
-int SmallerSize(const CTQCatalogSnapshot& catalog, const std::vector<CTQSegmentResult>& rows,
-                int dn, double currentLoss, double slack) {
+// The smallest size below the segment's own, taken a size at a time, that
+// keeps within its limits and adds no more loss than `slack`; false when
+// the next smaller size already breaks one.
+bool SmallerSize(const CTQCatalogSnapshot& catalog, CTQSegmentRequest rq,
+                 const CTQSegmentResult& current, double slack, CTQSegmentResult& out) {
+    const CTQArray<CTQPipeSpec>& sizes = catalog.Sizes(current.materialId);
     int at = -1;
-    for (int k = 0; k < int(rows.size()); ++k)
-        if (rows[k].dn == dn)
+    for (int k = 0; k < sizes.GetSize(); ++k)
+        if (sizes[k].DN == current.dn)
             at = k;
-    int pick = -1;
+    bool found = false;
     for (int k = at - 1; k >= 0; --k) {
-        if (!WithinLimits(catalog, rows[k].materialId, rows[k]) ||
-            rows[k].totalLoss - currentLoss > slack)
+        rq.dn = sizes[k].DN;
+        auto r = SizeSegment(catalog, rq);
+        if (!r.Ok() || !WithinLimits(sizes[k], r.value) ||
+            r.value.totalLoss - current.totalLoss > slack)
             break;
-        pick = k;
+        out = std::move(r.value);
+        found = true;
     }
-    return pick;
+    return found;
 }
 
 } // namespace
@@ -205,13 +206,9 @@ void BalanceBySize(const CTQCatalogSnapshot& catalog, const CTQNetwork& net, con
             continue;
         CTQSegmentRequest rq = SegmentRequest(net, topo, s, sr.massFlow, res.waterTemperature);
         rq.by = TQSelection::Rm;
-        auto rows = ListSegmentSizes(catalog, rq);
-        if (!rows.Ok())
+        CTQSegmentResult row;
+        if (!SmallerSize(catalog, rq, sr.size, slack, row))
             continue;
-        const int pick = SmallerSize(catalog, rows.value, sr.size.dn, sr.size.totalLoss, slack);
-        if (pick < 0)
-            continue;
-        CTQSegmentResult& row = rows.value[pick];
         res.balanceChanges.push_back({sr.id, sr.size.dn, row.dn, sr.size.totalLoss, row.totalLoss});
         added[v] = added[u] + row.totalLoss - sr.size.totalLoss;
         sr.dnBeforeBalance = sr.size.dn;

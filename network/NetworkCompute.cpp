@@ -46,23 +46,33 @@ std::string Num(double v) {
 CTQDesignOutcome<CTQSegmentResult> SizeToTarget(const CTQCatalogSnapshot& catalog,
                                                 const CTQSegmentRequest& rq, double targetRm) {
     CTQDesignOutcome<CTQSegmentResult> o;
-    if (rq.dn != 0) {
+    const CTQArray<CTQPipeSpec>& sizes = catalog.Sizes(rq.materialId);
+    if (rq.dn != 0 || sizes.GetSize() == 0) {
         o = SizeSegment(catalog, rq);
     } else {
-        auto all = ListSegmentSizes(catalog, rq);
-        if (!all.Ok() || all.value.empty()) {
-            o.error = all.error;
-            if (all.Ok())
-                o.error = {TQDesignErrorKind::Catalog, "material", "the material has no sizes"};
-            return o;
-        }
-        std::size_t pick = all.value.size() - 1;
-        for (std::size_t k = 0; k < all.value.size(); ++k)
-            if (all.value[k].rm <= targetRm) {
-                pick = k;
-                break;
+        // At one flow Rm falls as the size grows: the first size at or below
+        // the target is found by halving the list, a handful of sizes checked.
+        CTQSegmentRequest at = rq;
+        int lo = 0, hi = sizes.GetSize() - 1;
+        bool found = false;
+        while (lo <= hi) {
+            const int mid = (lo + hi) / 2;
+            at.dn = sizes[mid].DN;
+            auto r = SizeSegment(catalog, at);
+            if (!r.Ok())
+                return r;
+            if (r.value.rm <= targetRm) {
+                o = std::move(r);
+                found = true;
+                hi = mid - 1;
+            } else {
+                lo = mid + 1;
             }
-        o.value = std::move(all.value[pick]);
+        }
+        if (!found) { // none is large enough: the largest, marked as not fitting
+            at.dn = sizes[sizes.GetSize() - 1].DN;
+            o = SizeSegment(catalog, at);
+        }
         o.value.fixedSize = false;
     }
     if (o.Ok()) {

@@ -79,8 +79,9 @@ int NetworkCommand(const NetworkOptions& options, std::ostream& out, std::ostrea
 
 const char* NetworkHelpFooter() {
     return R"(The file (CSV, or JSON when it ends in .json) holds the network: settings rows
-"key,value" (kind heating|water, source NODE, supply DEGC, dt K, temp DEGC, material NAME,
-by rm|velocity|target, target PA/M, plant PA, margin %, limit %, balance yes|no), then a
+"key,value" (kind heating|water, source NODE, pipes paired|single, supply DEGC, dt K, temp DEGC,
+material NAME, by rm|velocity|target, target PA/M, plant PA, margin %, limit %, balance yes|no),
+then a
 header "id,from,to,length,..." and one row per segment; the terminal at a segment's
 downstream node is given in the same row (load, flow, unit radiator|fancoil|fixed, unitdp).
 A heating segment is supply and return together: its length counts twice.

@@ -24,10 +24,12 @@ CatalogCli::CatalogCli(CLI::App& app, bool& json)
     AddCatalog(app, json);
     AddSize(app, json);
     AddDuct(app, json);
+#if TQRVN_WITH_NETWORK
     AddNetwork(app, json);
+#endif
 }
 
-bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_ || *network_; }
+bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_ || (network_ != nullptr && *network_); }
 
 void CatalogCli::AddCatalog(CLI::App& app, bool& json)
 {
@@ -97,6 +99,7 @@ void CatalogCli::AddDuct(CLI::App& app, bool& json)
     duct_->footer(DuctHelpFooter());
 }
 
+#if TQRVN_WITH_NETWORK
 void CatalogCli::AddNetwork(CLI::App& app, bool& json)
 {
     network_ = app.add_subcommand("network", "size a heating or water network: every pipe, the index circuit, the balancing");
@@ -114,6 +117,7 @@ void CatalogCli::AddNetwork(CLI::App& app, bool& json)
     network_->add_flag("--json", json, "print the network with its results as JSON");
     network_->footer(NetworkHelpFooter());
 }
+#endif
 
 int CatalogCli::RunCatalog(const std::string& path, bool json, std::ostream& out)
 {
@@ -143,6 +147,7 @@ int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::o
         size_options_.progress = terminal;
         return SizeCommand(size_options_, out, std::cerr);
     }
+#if TQRVN_WITH_NETWORK
     if (*network_) {
         NetworkOptions& o = network_options_;
         const std::pair<const char*, const std::string*> given[] = {
@@ -154,6 +159,7 @@ int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::o
         o.json = json;
         return NetworkCommand(o, out, std::cerr);
     }
+#endif
     duct_options_.flow = Joined(ductFlow_);
     duct_options_.velocity = Joined(ductVelocity_);
     duct_options_.roughness = Joined(ductRoughness_);

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <fstream>
 
 using namespace RVN;
 using networktest::Computed;
@@ -186,4 +187,40 @@ TEST(NetworkFiles, SchematicShowsSizesFlowsAndTheIndexCircuit) {
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("R4"), std::string::npos);
     EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
+TEST(NetworkFiles, FilesAreReadByTheirEnding) {
+    const std::string dir = ::testing::TempDir();
+    const CTQNetwork net = Read(kCsv, false);
+    {
+        std::ofstream(dir + "/net.json", std::ios::binary) << NetworkJson(net);
+        std::ofstream(dir + "/net.csv", std::ios::binary) << NetworkCsv(net);
+    }
+    for (const char* name : {"/net.json", "/net.csv"}) {
+        const auto o = ReadNetworkFile(dir + name);
+        ASSERT_TRUE(o.Ok()) << name << ": " << o.errors[0].Text();
+        ExpectSameNetwork(net, o.value);
+    }
+    const auto missing = ReadNetworkFile(dir + "/none.csv");
+    ASSERT_EQ(missing.errors.size(), 1u);
+    EXPECT_NE(missing.errors[0].Text().find("cannot read " + dir + "/none.csv"), std::string::npos);
+}
+
+TEST(NetworkFiles, WaterSupplyOutletsTakeFlowsInTheirUnits) {
+    const CTQNetwork net = Read("kind,water\nsource,W\ntemp,10\nmaterial,钢管\n"
+                                "id,from,to,length,rise,flow,unit,unitdp\n"
+                                "M,W,A,10,,,,\n"
+                                "K,A,T1,4,,0.2 l/s,fixed,50 kPa\n"
+                                "U,A,T2,4,6,0.72 m3/h,fixed,50 kPa\n",
+                                false);
+    EXPECT_EQ(net.settings.kind, TQNetworkKind::WaterSupply);
+    EXPECT_DOUBLE_EQ(net.terminals[0].volumeFlow, 0.2e-3);
+    // m3/h by the unit table of RVN::UnitSwitch, within 1e-5 of 1/3600 m3/s.
+    EXPECT_NEAR(net.terminals[1].volumeFlow, 0.72 / 3600, 1e-5 * 0.72 / 3600);
+    const CTQNetworkResult r = Computed(net);
+    EXPECT_NEAR(r.segments[0].volumeFlow, 0.2e-3 + net.terminals[1].volumeFlow, 1e-15);
+    EXPECT_TRUE(std::isnan(r.segments[0].heatLoad));
+    EXPECT_TRUE(r.terminals[1].index); // 6 m up
+    EXPECT_NE(NetworkReportText(r).find("Water-supply network, water at 10 degC"),
+              std::string::npos);
 }
