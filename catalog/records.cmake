@@ -1,9 +1,6 @@
 # The catalog records and their managers, the default connection and the
 # material exchange file: they need the database layer, so they are built
 # when both the catalog and the db folders are.
-# The catalog builder links SQLite itself; found here, in the scope that
-# links it, not only in the subfolders that look for it too.
-find_package(SQLite3 REQUIRED)
 file(GLOB TQRVN_RECORD_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/CTQ*.cpp)
 target_sources(TQRVNBase PRIVATE
     ${TQRVN_RECORD_SOURCES}
