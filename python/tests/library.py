@@ -4,7 +4,19 @@ import ctypes
 
 import tqrvn  # noqa: F401  (loads the library)
 
-LIBRARY = ctypes.CDLL("libTQRVNBase.so.0")
+
+
+def _loaded_library():
+    """The path of the library the module loaded, from the process's maps."""
+    with open("/proc/self/maps") as maps:
+        for line in maps:
+            path = line.split()[-1]
+            if "/libTQRVNBase.so" in path:
+                return path
+    raise RuntimeError("the module did not load libTQRVNBase")
+
+
+LIBRARY = ctypes.CDLL(_loaded_library())
 
 # Parameter and result types of the functions that are not all double:
 # "result:params" with d double, i int, b bool.
