@@ -1,6 +1,7 @@
 #include "ui/CTQCatalogDlg.h"
 
 #include "ui/CTQPrompter.h"
+#include "ui/CTQPropertyGrid.h"
 #include "ui/CTQReportGrid.h"
 
 #include "db/ADODatabase.h"
@@ -98,6 +99,18 @@ QRect CTQAnchors::Place(QRect initial, QSize base, QSize size, QPointF topLeft, 
     return QRect(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
 }
 
+int CTQAnchors::WidthGrowthFor(const std::function<int(QWidget*)>& needed) const {
+    int growth = 0;
+    for (const Entry& e : m_entries) {
+        const double share = e.bottomRight.x() - e.topLeft.x();
+        const int want = e.widget ? needed(e.widget) : 0;
+        if (share > 0 && want > e.initial.width()) {
+            growth = std::max(growth, static_cast<int>(std::ceil((want - e.initial.width()) / share)));
+        }
+    }
+    return growth;
+}
+
 void CTQAnchors::Apply(QSize size) const {
     if (!m_base.isValid()) {
         return;
@@ -162,6 +175,7 @@ void CTQCatalogDlg::Initialise() {
     Guarded([this] { OnInitDialog(); });
     m_initialising = false;
     m_initialised = true;
+    FitOpeningSize();
     RestorePlacement();
     m_anchors.Apply(size());
 }
@@ -213,6 +227,42 @@ bool CTQCatalogDlg::OnInitDialog() {
 
 void CTQCatalogDlg::CreateControls() { CreateOkCancel(75); }
 
+void CTQCatalogDlg::FitOpeningSize() {
+    const int growth = m_anchors.WidthGrowthFor([](QWidget* w) {
+        if (auto* grid = dynamic_cast<CTQReportGrid*>(w)) {
+            return grid->NeededWidth();
+        }
+        if (auto* grid = dynamic_cast<CTQPropertyGrid*>(w)) {
+            return grid->NeededWidth();
+        }
+        return 0;
+    });
+    if (growth > 0) {
+        resize(size() + QSize(growth, 0));
+        m_anchors.Apply(size());
+    }
+}
+
+void CTQCatalogDlg::BindPaneKeys(CTQReportGrid* grid, bool right) {
+    if (!grid) {
+        return;
+    }
+    grid->onInsertKey = [this, right] { Guarded([this, right] { right ? OnAddRight() : OnAddLeft(); }); };
+    grid->onDeleteKey = [this, right] { Guarded([this, right] { right ? OnDeleteRight() : OnDeleteLeft(); }); };
+}
+
+bool CTQCatalogDlg::EndGridEdits(std::initializer_list<CTQReportGrid*> grids, bool explain) {
+    for (CTQReportGrid* grid : grids) {
+        if (grid && !grid->EndEdit()) {
+            if (explain) {
+                ShowError(grid->EditProblem());
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
 void CTQCatalogDlg::OnAddLeft() {}
 void CTQCatalogDlg::OnDeleteLeft() {}
 void CTQCatalogDlg::OnAddRight() {}
@@ -232,7 +282,13 @@ void CTQCatalogDlg::CreateOkCancel(int okOffset) {
     // Tab order: OK before Cancel.
     setTabOrder(m_ok, m_cancel);
     connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
+    // The Cancel button is an answer of its own; Esc and the close button ask
+    // first when edits would be lost.
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancelClicked = true;
+        reject();
+        m_cancelClicked = false;
+    });
 }
 
 void CTQCatalogDlg::CreatePaneControls(const QString& leftCaption, const QString& rightCaption) {
@@ -258,7 +314,10 @@ void CTQCatalogDlg::CreatePaneButtons(bool right) {
         b->setGeometry(geometry);
         b->setAutoRaise(true);
         b->setIconSize(QSize(14, 12));
+        // Reached with Tab, and a visible frame shows where the focus is.
         b->setFocusPolicy(Qt::TabFocus);
+        b->setStyleSheet(QStringLiteral("QToolButton:focus { border: 1px dotted palette(highlight);"
+                                        " background: palette(alternate-base); }"));
         connect(b, &QToolButton::clicked, this, [this, hook] { Guarded([this, hook] { (this->*hook)(); }); });
         return b;
     };
@@ -314,7 +373,12 @@ void CTQCatalogDlg::reject() {
 
 void CTQCatalogDlg::OnOK() { EndOK(); }
 
-void CTQCatalogDlg::OnCancel() { QDialog::reject(); }
+void CTQCatalogDlg::OnCancel() {
+    if (!m_cancelClicked && HasUnsavedEdits() && !Confirm(QStringLiteral("所做的修改尚未保存，确定放弃这些修改吗？"))) {
+        return;
+    }
+    QDialog::reject();
+}
 
 void CTQCatalogDlg::EndOK() { QDialog::accept(); }
 

@@ -4,7 +4,9 @@
 #include "ui/CTQReportGrid.h"
 #include "ui/RVNDialogs.h"
 
+#include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
+#include "design/DesignTypes.h"
 #include "db/ADODatabase.h"
 
 #include <QApplication>
@@ -148,16 +150,9 @@ CTQPipeSpecDlg::~CTQPipeSpecDlg() {
 }
 
 QString CTQPipeSpecDlg::TitleForKind(int kind) {
-    switch (kind) {
-    case 1:
-        return QStringLiteral("水管规格");
-    case 2:
-        return QStringLiteral("塑料管规格");
-    case 3:
-        return QStringLiteral("PPR管规格");
-    default:
-        return QStringLiteral("管道规格");
-    }
+    // The library names the kinds; any other kind lists every material.
+    const QString name = QString::fromUtf8(RVN::CategoryTitleChinese(kind));
+    return (name.isEmpty() ? QStringLiteral("管道") : name) + QStringLiteral("规格");
 }
 
 std::string CTQPipeSpecDlg::BufferFileOf(const CTQGridRow* materialRow) {
@@ -191,7 +186,10 @@ void CTQPipeSpecDlg::CreateControls() {
     setTabOrder(m_gridRight, m_ok);
 
     m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) { Guarded([this] { MaterialFocusChanged(); }); };
+    m_gridLeft->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
     m_gridRight->onValueChanged = [this](CTQGridRow*, int) { m_sizesChanged = true; };
+    BindPaneKeys(m_gridLeft, false);
+    BindPaneKeys(m_gridRight, true);
     m_gridRight->onRowsReordered = [this] { Renumber(); };
 }
 
@@ -316,8 +314,15 @@ void CTQPipeSpecDlg::MaterialFocusChanged() {
     if (current == m_focusedMatl && current) {
         return;
     }
+    if (m_focusedMatl && !m_gridRight->EndEdit()) {
+        // A size cell holds text it cannot take: the focus stays with its material.
+        const bool blocked = m_gridLeft->blockSignals(true);
+        m_gridLeft->setCurrentItem(m_focusedMatl);
+        m_gridLeft->blockSignals(blocked);
+        return;
+    }
     if (Database() && m_focusedMatl && m_sizesChanged) {
-        m_gridRight->EndEdit();
+        m_edited = true;
         CTQArray<CTQPipeSpec> specs = ReadSizeRows();
         BufferSizes(m_focusedMatl, specs);
     }
@@ -370,7 +375,10 @@ void CTQPipeSpecDlg::OnAddLeft() {
     if (!Database()) {
         return;
     }
-    m_gridLeft->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, false)) {
+        return;
+    }
+    m_edited = true;
     CTQPipeMatl matl;
     char name[32];
     std::snprintf(name, sizeof name, "%d", g_matlCounter);
@@ -388,12 +396,14 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
     if (!Database()) {
         return;
     }
-    m_gridLeft->EndEdit();
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, false)) {
+        return;
+    }
     const std::vector<CTQGridRow*> selected = m_gridLeft->SelectedRows();
     if (selected.empty()) {
         return;
     }
+    m_edited = true;
     if (m_focusedMatl && m_sizesChanged &&
         std::find(selected.begin(), selected.end(), m_focusedMatl) == selected.end()) {
         // The focused material stays: its size edits are kept, not dropped.
@@ -428,10 +438,9 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
 }
 
 void CTQPipeSpecDlg::OnAddRight() {
-    if (!Database() || !m_focusedMatl) {
+    if (!Database() || !m_focusedMatl || !EndGridEdits({m_gridRight}, false)) {
         return;
     }
-    m_gridRight->EndEdit();
     CTQPipeSpec spec;
     spec.MatlID = m_focusedMatl->matl.ID;
     AddSizeRow(spec, m_gridRight->RowCount() + 1);
@@ -444,8 +453,13 @@ void CTQPipeSpecDlg::OnDeleteRight() {
     if (!Database()) {
         return;
     }
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridRight}, false)) {
+        return;
+    }
     const std::vector<CTQGridRow*> selected = m_gridRight->SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
     const bool blocked = m_gridRight->blockSignals(true);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         auto* row = static_cast<SpecRow*>(*it);
@@ -463,8 +477,9 @@ void CTQPipeSpecDlg::OnOK() {
         EndOK();
         return;
     }
-    m_gridLeft->EndEdit();
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, true)) {
+        return;
+    }
     if (m_focusedMatl && m_sizesChanged) {
         CTQArray<CTQPipeSpec> specs = ReadSizeRows();
         BufferSizes(m_focusedMatl, specs);
@@ -482,6 +497,40 @@ void CTQPipeSpecDlg::OnOK() {
     EndOK();
 }
 
+QString CTQPipeSpecDlg::NameRefusal(const RVN::TQEditCheck& check) const {
+    const QString row = QString::number(check.row + 1);
+    switch (check.problem) {
+    case RVN::TQEditProblem::EmptyName:
+        return QStringLiteral("第 %1 行的材料没有名称，").arg(row);
+    case RVN::TQEditProblem::NameTwice:
+        return QStringLiteral("第 %1 行的材料名称“%2”与第 %3 行相同，").arg(row, Q(check.name)).arg(check.firstRow + 1);
+    case RVN::TQEditProblem::NameTaken: {
+        const QString kind = QString::fromUtf8(RVN::CategoryTitleChinese(check.otherKind));
+        return QStringLiteral("第 %1 行的材料名称“%2”已被%3使用，")
+            .arg(row, Q(check.name), kind.isEmpty() ? QStringLiteral("目录中另一种材料") : kind + QStringLiteral("材料"));
+    }
+    default:
+        return QStringLiteral("第 %1 行的材料不能保存，").arg(row);
+    }
+}
+
+QString CTQPipeSpecDlg::SizeRefusal(const CTQPipeMatl& matl, const RVN::TQEditCheck& check) const {
+    // The DN column's own caption: "公称外径" for plastic pipe.
+    const QString dn = m_gridRight->Columns().size() > std::size_t{kDN} ? m_gridRight->Columns()[kDN].caption : QStringLiteral("DN");
+    if (check.problem == RVN::TQEditProblem::ZeroDN) {
+        return QStringLiteral("材料“%1”第 %2 行的规格%3为 %4，").arg(Q(matl.Name)).arg(check.row + 1).arg(dn).arg(check.dn);
+    }
+    return QStringLiteral("材料“%1”的规格 %2 %3 重复（第 %4 行与第 %5 行），")
+        .arg(Q(matl.Name), dn)
+        .arg(check.dn)
+        .arg(check.firstRow + 1)
+        .arg(check.row + 1);
+}
+
+bool CTQPipeSpecDlg::HasUnsavedEdits() const {
+    return m_edited || m_sizesChanged || !m_deletedMatls.IsEmpty() || !m_deletedSpecs.IsEmpty();
+}
+
 bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
     CADODatabase* db = Database();
 
@@ -494,33 +543,36 @@ bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
         CTQArray<CTQPipeSpec> specs;
     };
     std::vector<Pending> pending;
-    std::set<std::string> names;
+    CTQArray<CTQPipeMatl> edited;
     for (CTQGridRow* r : m_gridLeft->Rows()) {
         auto* row = static_cast<MatlRow*>(r);
         Pending p{row, row->matl, false, {}};
         p.matl.Name = row->text(0).toStdString();
         p.matl.Mark = row->text(1).toStdString();
-        if (!names.insert(p.matl.Name).second) {
-            error = QStringLiteral("材料名称“%1”重复，未保存任何修改。").arg(Q(p.matl.Name));
+        edited.Add(p.matl);
+        pending.push_back(std::move(p));
+    }
+    CTQArray<CTQPipeMatl> stored;
+    CTQPipeMatlManager::GetAllMatl(stored, 0, db);
+    const RVN::TQEditCheck names = RVN::CheckMaterialNames(edited, stored, m_deletedMatls);
+    if (!names.Ok()) {
+        error = NameRefusal(names) + QStringLiteral("未保存任何修改。");
+        return false;
+    }
+    for (Pending& p : pending) {
+        if (!p.row->held && !p.row->buffered) {
+            continue;
+        }
+        if (!BufferedSizes(p.row, p.specs)) {
+            error = QStringLiteral("材料“%1”的规格无法读回，未保存任何修改。").arg(Q(p.matl.Name));
             return false;
         }
-        if (row->held || row->buffered) {
-            if (!BufferedSizes(row, p.specs)) {
-                error = QStringLiteral("材料“%1”的规格无法读回，未保存任何修改。").arg(Q(p.matl.Name));
-                return false;
-            }
-            p.withSizes = true;
-            std::set<int> dns;
-            for (const CTQPipeSpec& s : p.specs) {
-                if (!dns.insert(s.DN).second) {
-                    error = QStringLiteral("材料“%1”的规格 DN %2 重复，未保存任何修改。")
-                                .arg(Q(p.matl.Name))
-                                .arg(s.DN);
-                    return false;
-                }
-            }
+        p.withSizes = true;
+        const RVN::TQEditCheck sizes = RVN::CheckPipeSizes(p.specs);
+        if (!sizes.Ok()) {
+            error = SizeRefusal(p.matl, sizes) + QStringLiteral("未保存任何修改。");
+            return false;
         }
-        pending.push_back(std::move(p));
     }
 
     return WriteInTransaction(

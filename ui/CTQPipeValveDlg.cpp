@@ -284,6 +284,7 @@ double CTQPipeValveDlg::PaneTotal(const CTQPropertyGrid* grid) const {
 }
 
 void CTQPipeValveDlg::OnCountChanged() {
+    m_edited = true;
     m_total = PaneTotal(m_gridLeft) + PaneTotal(m_gridRight);
     UpdateTotalDisplay();
 }
@@ -291,7 +292,8 @@ void CTQPipeValveDlg::OnCountChanged() {
 void CTQPipeValveDlg::OnOtherChanged(const QString& text) {
     // A negative extra is kept: the fittings counted here may include
     // converging tees, whose coefficient can be below zero.
-    m_other = tqrvn::ui::ParseNumber(text, true).value_or(0.0);
+    m_other = tqrvn::ui::ReadNumber(text).value_or(0.0);
+    m_edited = m_edited || m_editOther->isModified();
     UpdateTotalDisplay();
 }
 

@@ -3,20 +3,34 @@
 #include "catalog/RVNDataBase.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QThread>
 
 #include <cstdio>
+#include <utility>
 
 CTQPrompter::~CTQPrompter() = default;
 
 namespace {
+
+// Standard buttons in Chinese, whatever translations the application loaded.
+void ChineseButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+        {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}, {QMessageBox::Yes, "是"}, {QMessageBox::No, "否"}};
+    for (const auto& [which, text] : texts) {
+        if (QAbstractButton* b = box.button(which)) {
+            b->setText(QString::fromUtf8(text));
+        }
+    }
+}
 
 class MessageBoxPrompter final : public CTQPrompter {
 public:
     bool Confirm(QWidget* parent, const QString& text, const QString& caption) override {
         QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
         box.setDefaultButton(QMessageBox::Ok);
+        ChineseButtons(box);
         return box.exec() == QMessageBox::Ok;
     }
     void Tell(QWidget* parent, const QString& text, const QString& caption, Icon icon) override {
@@ -24,6 +38,7 @@ public:
                                          : icon == Icon::Exclamation ? QMessageBox::Warning
                                                                      : QMessageBox::Information;
         QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, parent);
+        ChineseButtons(box);
         box.exec();
     }
 };

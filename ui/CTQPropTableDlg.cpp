@@ -5,6 +5,7 @@
 #include "ui/CTQWaterPropDlg.h"
 #include "ui/RVNDialogs.h"
 
+#include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
 
 #include <QApplication>
@@ -106,7 +107,7 @@ public:
 
 template <class Prop>
 CTQPropTableDlg<Prop>::CTQPropTableDlg(CADODatabase* db, const Prop& prop, QWidget* parent)
-    : CTQCatalogDlg(db, parent), m_result(prop) {}
+    : CTQCatalogDlg(db, parent), m_result(prop), m_callers(prop) {}
 
 template <class Prop>
 CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
@@ -127,6 +128,8 @@ void CTQPropTableDlg<Prop>::CreateControls() {
     CreatePaneButtons(true);
     CTQCatalogDlg::CreateControls();
     setTabOrder(m_grid, m_ok);
+    BindPaneKeys(m_grid, true);
+    m_grid->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
 }
 
 template <class Prop>
@@ -186,31 +189,36 @@ void CTQPropTableDlg<Prop>::OnSelectionChanged() {
 
 template <class Prop>
 void CTQPropTableDlg<Prop>::OnAddRight() {
-    if (!Database()) {
+    if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
-    m_grid->EndEdit();
+    m_edited = true;
     AddPropRow(Prop());
     m_grid->FocusRow(m_grid->RowCount() - 1);
 }
 
 template <class Prop>
 void CTQPropTableDlg<Prop>::OnDeleteRight() {
-    if (!Database()) {
+    if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
-    m_grid->EndEdit();
     const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
+    const bool blocked = m_grid->blockSignals(true);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         auto* row = static_cast<PropRow*>(*it);
         if (row->prop.ID != 0) {
             m_deleted.Add(row->prop.ID);
         }
         if (m_chosen == row) {
+            // A deleted row is never handed back: the caller keeps its record.
             m_chosen = nullptr;
+            m_result = m_callers;
         }
         delete row;
     }
+    // Nothing is chosen for the user: the next choice is theirs.
+    m_grid->clearSelection();
+    m_grid->blockSignals(blocked);
 }
 
 template <class Prop>
@@ -219,7 +227,9 @@ void CTQPropTableDlg<Prop>::OnOK() {
         EndOK();
         return;
     }
-    m_grid->EndEdit();
+    if (!EndGridEdits({m_grid}, true)) {
+        return;
+    }
     if (!m_deleted.IsEmpty() && !Confirm(QStringLiteral("有数据被删除，确定删除？"))) {
         return;
     }
@@ -235,13 +245,18 @@ void CTQPropTableDlg<Prop>::OnOK() {
     }
     // Committed: the rows now hold what the table holds, and the chosen
     // row hands back its values as written, not as they were when chosen.
-    m_deleted.RemoveAll();
+    CTQArray<long> storedIds;
     for (size_t i = 0; i < rows.size(); ++i) {
         rows[i]->prop = records[i];
+        storedIds.Add(records[i].ID);
         if (rows[i] == m_chosen) {
             m_result = records[i];
         }
     }
+    if (m_chosen && !RVN::MayHandBack(m_result.ID, storedIds, m_deleted)) {
+        m_result = m_callers;
+    }
+    m_deleted.RemoveAll();
     EndOK();
 }
 

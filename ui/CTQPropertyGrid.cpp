@@ -1,7 +1,10 @@
 #include "ui/CTQPropertyGrid.h"
 
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
+#include <QStyle>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -136,8 +139,16 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override {
         QTreeWidget::resizeEvent(event);
-        // The names take the larger share; the counts need little room.
-        header()->resizeSection(kNameColumn, std::max(viewport()->width() * 3 / 5, 1));
+        FitColumns();
+    }
+
+public:
+    // The names take the larger share, but never the room of the counts.
+    void FitColumns() {
+        const auto* grid = static_cast<const CTQPropertyGrid*>(parentWidget());
+        const int width = viewport()->width();
+        const int names = std::min(width * 3 / 5, width - grid->CountColumnWidth());
+        header()->resizeSection(kNameColumn, std::max(names, 1));
     }
 };
 
@@ -317,6 +328,42 @@ QString CTQPropertyGrid::DescriptionCaption() const { return m_paneCaption->text
 
 QString CTQPropertyGrid::DescriptionText() const { return m_paneText->text(); }
 
+int CTQPropertyGrid::CountColumnWidth() const {
+    const QFontMetrics metrics(m_tree->font());
+    const int spin = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return metrics.horizontalAdvance(QString::number(kMaxValue)) + spin + 16;
+}
+
+int CTQPropertyGrid::NeededWidth() const {
+    const QFontMetrics metrics(m_tree->font());
+    const QFontMetrics bold(BoldFont());
+    int names = 0;
+    for (int c = 0; c < CategoryCount(); ++c) {
+        CTQPropertyCategory* category = Category(c);
+        names = std::max(names, bold.horizontalAdvance(category->Caption()));
+        for (const CTQPropertyItem* item : category->Items()) {
+            names = std::max(names, m_tree->indentation() + metrics.horizontalAdvance(item->Caption()));
+        }
+    }
+    const int chrome = 2 * m_tree->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return m_tree->indentation() + names + 12 + CountColumnWidth() + chrome;
+}
+
+QFont CTQPropertyGrid::DescriptionFont(const QString& description) const {
+    if (!description.contains(QLatin1Char('\n'))) {
+        return font();
+    }
+    QFont fixed(QStringLiteral("Noto Sans Mono CJK SC"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPointSizeF(font().pointSizeF());
+    if (!QFontInfo(fixed).fixedPitch()) {
+        fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(font().pointSizeF());
+    }
+    return fixed;
+}
+
 int CTQPropertyGrid::ClampValue(long long value) {
     return static_cast<int>(std::clamp<long long>(value, kMinValue, kMaxValue));
 }
@@ -336,6 +383,7 @@ void CTQPropertyGrid::UpdateDescription() {
     QTreeWidgetItem* current = m_tree->currentItem();
     if (CTQPropertyItem* item = CurrentItem()) {
         m_paneCaption->setText(item->Caption());
+        m_paneText->setFont(DescriptionFont(item->Description()));
         m_paneText->setText(item->Description());
     } else {
         m_paneCaption->setText(current ? current->text(kNameColumn) : QString());

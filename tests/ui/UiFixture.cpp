@@ -113,11 +113,8 @@ void Settle() {
 }
 } // namespace
 
-bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
-    QLineEdit* editor = OpenEditor(grid, row, column);
-    if (!editor) {
-        return false;
-    }
+namespace {
+void TypeInto(QLineEdit* editor, const QString& text) {
     editor->clear();
     bool ascii = true;
     for (const QChar c : text) {
@@ -129,8 +126,28 @@ bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QStri
         editor->setText(text);  // the test library types only ASCII keys
     }
     QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();  // the editor commits on Enter through a queued call
-    grid->EndEdit();  // an editor still open (input not acceptable) is closed
+    Settle();  // the editor commits on Enter through a queued call
+}
+} // namespace
+
+QLineEdit* TypeInCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
+    QLineEdit* editor = OpenEditor(grid, row, column);
+    if (!editor) {
+        return nullptr;
+    }
+    TypeInto(editor, text);
+    return dynamic_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+}
+
+bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
+    QLineEdit* editor = OpenEditor(grid, row, column);
+    if (!editor) {
+        return false;
+    }
+    TypeInto(editor, text);
+    if (!grid->EndEdit()) {
+        grid->CancelEdit();  // text the cell does not take: Escape
+    }
     Settle();
     return true;
 }
@@ -140,8 +157,10 @@ bool PasteCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QStr
     if (!editor) {
         return false;
     }
-    editor->setText(text);  // not filtered by the validator, as a paste of a whole text
-    grid->EndEdit();
+    editor->setText(text);  // the whole text at once, as a paste
+    if (!grid->EndEdit()) {
+        grid->CancelEdit();
+    }
     Settle();
     return true;
 }

@@ -323,13 +323,6 @@ TEST_F(PipeDlgTest, EditorsAcceptOnlySensibleNumbers) {
         ASSERT_TRUE(PasteCell(sizes, row, kThickness, QString::fromLatin1(text)));
         EXPECT_EQ(row->text(kThickness), QStringLiteral("2.75")) << text;
     }
-    // Typing cannot leave the range either: the key that would is refused.
-    ASSERT_TRUE(EditCell(sizes, row, kDN, QStringLiteral("20000")));
-    EXPECT_EQ(row->text(kDN), QStringLiteral("2000"));
-    ASSERT_TRUE(EditCell(sizes, row, kDN, QStringLiteral("-5")));
-    EXPECT_EQ(row->text(kDN), QStringLiteral("5"));
-    ASSERT_TRUE(EditCell(sizes, row, kThickness, QStringLiteral("1e400")));
-    EXPECT_EQ(row->text(kThickness), QStringLiteral("10000.00"));
     ASSERT_TRUE(EditCell(sizes, row, kDN, QStringLiteral("10000")));
     EXPECT_EQ(row->text(kDN), QStringLiteral("10000"));
     EXPECT_FALSE(EditCell(sizes, row, kNo, QStringLiteral("7"))) << "the row number is not editable";

@@ -146,8 +146,8 @@ TEST_F(PropDlgTest, EditsAndNewRowsAreWrittenAndTheChosenRowComesBackAsWritten) 
     QTreeWidgetItem* added = grid->topLevelItem(3);
     EXPECT_EQ(grid->FocusedRow(), added);
     EXPECT_EQ(added->text(0), QStringLiteral("-1"));
-    // Whole degrees from -50 to 400 only: a pasted text outside them leaves the
-    // cell as it was, and typing cannot go beyond them.
+    // Whole degrees from -50 to 400 only: text outside them is refused and
+    // the cell keeps its value.
     ASSERT_TRUE(PasteCell(grid, added, 0, QStringLiteral("12.5")));
     EXPECT_EQ(added->text(0), QStringLiteral("-1"));
     ASSERT_TRUE(PasteCell(grid, added, 0, QStringLiteral("401")));
@@ -155,7 +155,7 @@ TEST_F(PropDlgTest, EditsAndNewRowsAreWrittenAndTheChosenRowComesBackAsWritten) 
     ASSERT_TRUE(PasteCell(grid, added, 0, QStringLiteral("-51")));
     EXPECT_EQ(added->text(0), QStringLiteral("-1"));
     ASSERT_TRUE(EditCell(grid, added, 0, QStringLiteral("4019")));
-    EXPECT_EQ(added->text(0), QStringLiteral("40"));
+    EXPECT_EQ(added->text(0), QStringLiteral("-1"));
     ASSERT_TRUE(EditCell(grid, added, 0, QStringLiteral("-5")));
     EXPECT_EQ(added->text(0), QStringLiteral("-5"));
     ASSERT_TRUE(EditCell(grid, added, 1, QStringLiteral("999.5")));
