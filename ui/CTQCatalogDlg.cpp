@@ -394,7 +394,12 @@ void CTQCatalogDlg::RestorePlacement() {
     QSettings settings = PlacementSettings();
     const QByteArray geometry = settings.value(m_placementKey + QStringLiteral("/Placement")).toByteArray();
     if (!geometry.isEmpty()) {
+        // The saved place and size, but never narrower than the content needs.
+        const QSize opening = size();
         restoreGeometry(geometry);
+        if (width() < opening.width()) {
+            resize(opening.width(), height());
+        }
     }
 }
 
