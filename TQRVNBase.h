@@ -12,6 +12,7 @@
 #include "sizing/CTQPipeData.h"
 
 #include "catalog/RVNDataBase.h"
+#include "catalog/CatalogBuilder.h"
 #include "catalog/CTQPipeSpec.h"
 #include "catalog/CTQPipeMatl.h"
 #include "catalog/CTQDuctSpec.h"

@@ -2,7 +2,7 @@
 // listing a material's sizes and the materials, totalling valve coefficients.
 // Runs on a catalog built from the seed data in a temporary folder, with
 // extra rows added through the library.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include "catalog/CTQPipeMatl.h"
 #include "catalog/CTQPipeValve.h"
@@ -31,7 +31,7 @@ struct BenchCatalog {
         dir = tmpl;
         path = dir + "/RVNDatasource.mdb";
         std::string error;
-        if (!tqrvn::BuildCatalog(path, TQRVN_DATA_DIR, true, error) ||
+        if (!RVN::BuildCatalog(path, TQRVN_DATA_DIR, true, error) ||
             !RVN::LoadRVNBaseDataBase(path.c_str())) {
             std::fprintf(stderr, "cannot build the catalog: %s\n", error.c_str());
             std::abort();

@@ -1,7 +1,7 @@
 // Speed of the design layer: 100,000 segments sized against one catalog
 // snapshot, on one thread and on two threads sharing the snapshot.  Runs on
 // a catalog built from the seed data in a temporary folder.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <TQRVNBase.h>
 
@@ -26,7 +26,7 @@ struct DesignBench {
         std::filesystem::create_directories(dir);
         const std::string path = dir + "/cat.mdb";
         std::string error;
-        if (!tqrvn::BuildCatalog(path, TQRVN_DATA_DIR, true, error) || !RVN::LoadRVNBaseDataBase(path.c_str())) {
+        if (!RVN::BuildCatalog(path, TQRVN_DATA_DIR, true, error) || !RVN::LoadRVNBaseDataBase(path.c_str())) {
             std::fprintf(stderr, "cannot build the catalog: %s\n", error.c_str());
             return;
         }

@@ -7,7 +7,6 @@
 #include "db/NumberText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <system_error>
 
 using RVN::detail::ResolveDatabase;
@@ -32,35 +31,30 @@ constexpr char kListSeparator = ',';
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-// The start of the number in a list part: leading blanks skipped, and a '+'
-// sign, which std::from_chars does not take, dropped when a digit or a point
-// follows it.
-const char* NumberStart(const std::string& text) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p != end && IsBlank(*p)) ++p;
-    if (p != end && *p == '+' && p + 1 != end && ((p[1] >= '0' && p[1] <= '9') || p[1] == '.'))
-        ++p;
-    return p;
+// A list part without its leading blanks.
+std::string_view PartText(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    return std::string_view(text).substr(i);
 }
 
-// A DN from its decimal text, read up to the first character that is not
-// part of the number; 0 when there is no number or it does not fit an int.
+// A DN from its decimal text: an optional sign and the digits that follow,
+// read up to the first other character ("20.5" gives 20); 0 when there is no
+// number or it does not fit an int.
 int TextToDn(const std::string& text) {
-    const char* p = NumberStart(text);
+    const std::string_view part = PartText(text);
+    std::size_t n = part.size() > 0 && (part[0] == '+' || part[0] == '-') ? 1 : 0;
+    while (n < part.size() && part[n] >= '0' && part[n] <= '9') ++n;
     int value = 0;
-    const auto r = std::from_chars(p, text.data() + text.size(), value);
-    return r.ec == std::errc() ? value : 0;
+    return RVN::ParseInteger(part.substr(0, n), value) ? value : 0;
 }
 
 // A coefficient from its decimal text, read up to the first character that
 // is not part of the number; 0 when there is none or it is out of the range
 // of a double.
 double TextToCoef(const std::string& text) {
-    const char* p = NumberStart(text);
     double value = 0.0;
-    const auto r = std::from_chars(p, text.data() + text.size(), value, std::chars_format::general);
-    return r.ec == std::errc() ? value : 0.0;
+    return RVN::ParseNumberPrefix(PartText(text), value) > 0 ? value : 0.0;
 }
 
 // A coefficient as fixed-point text with six decimals ("0.500000"), the same

@@ -14,10 +14,10 @@
 
 #include "catalog/XmlInput.h"
 #include "db/AtomicFile.h"
+#include "db/NumberText.h"
 
 #include <pugixml.hpp>
 
-#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <unordered_map>
@@ -51,33 +51,22 @@ bool IsValueWithKey(const pugi::xml_node& node, std::string_view key) {
 
 // ---- text of numbers, locale-independent ---------------------------------
 
-std::string_view TrimBlanks(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
+using RVN::TrimBlanks;
 
+// Numbers of a property file, by the library's number text, blanks around
+// them allowed.  A double may be non-finite ("inf", "nan"): the file holds
+// what the library wrote.
+bool ParseNumber(std::string_view text, double& out) {
+    return RVN::ParseNumber(TrimBlanks(text), out, RVN::TQNonFinite::Accept);
+}
 template <class T>
 bool ParseNumber(std::string_view text, T& out) {
-    text = TrimBlanks(text);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-    if (text.empty()) return false;
-    T value{};
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) return false;
-    out = value;
-    return true;
+    return RVN::ParseInteger(TrimBlanks(text), out);
 }
 
-template <class T>
-std::string FormatNumber(T value) {
-    char buf[64];
-    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    (void)ec;  // 64 characters hold any int, long or shortest double
-    return std::string(buf, ptr);
-}
+std::string FormatNumber(double value) { return RVN::FormatNumber(value); }
+std::string FormatNumber(long value) { return RVN::FormatInteger(value); }
+std::string FormatNumber(int value) { return RVN::FormatInteger(value); }
 
 // ---- strings -------------------------------------------------------------
 

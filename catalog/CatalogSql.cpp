@@ -1,8 +1,9 @@
 #include "catalog/CatalogSql.h"
 
+#include "db/NumberText.h"
+
 #include "db/ADOFault.h"
 
-#include <charconv>
 
 namespace RVN::detail {
 
@@ -33,9 +34,7 @@ std::string SqlFormat(std::string_view tmpl, std::initializer_list<SqlArg> args)
             if (tmpl[j] == 's') {
                 out += next->IsText() ? next->Text() : std::string_view();
             } else {
-                char buf[24];
-                const auto r = std::to_chars(buf, buf + sizeof buf, next->IsText() ? 0L : next->Number());
-                out.append(buf, r.ptr);
+                out += RVN::FormatInteger(next->IsText() ? 0L : next->Number());
             }
             ++next;
         }

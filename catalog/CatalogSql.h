@@ -37,7 +37,7 @@ private:
 
 /// Formats a fixed SQL template: each %s, %d or %ld takes the next argument
 /// in turn (a text for %s, an integer for the others), %% writes one %.
-/// Integers are written by std::to_chars, so the text is the same in every
+/// Integers are written by the library's number text, the same in every
 /// locale.  Texts are inserted as they are: a text that goes between single
 /// quotes in the template must have passed through SqlQuoted first.
 std::string SqlFormat(std::string_view tmpl, std::initializer_list<SqlArg> args);

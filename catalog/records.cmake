@@ -6,5 +6,14 @@ target_sources(TQRVNBase PRIVATE
     ${TQRVN_RECORD_SOURCES}
     ${CMAKE_CURRENT_LIST_DIR}/CatalogChecks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CatalogSql.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RVNDataBase.cpp)
-target_link_libraries(TQRVNBase PRIVATE ${CMAKE_DL_LIBS})
+    ${CMAKE_CURRENT_LIST_DIR}/RVNDataBase.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CatalogBuilder.cpp)
+# Where the seed tables lie: installed, relative to the library's folder;
+# in a build tree, the source's data folder.
+include(GNUInstallDirs)
+file(RELATIVE_PATH TQRVN_SEED_DATA_FROM_LIBDIR ${CMAKE_INSTALL_FULL_LIBDIR}
+    ${CMAKE_INSTALL_FULL_DATADIR}/TQRVNBase/data)
+set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/CatalogBuilder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+    TQRVN_SEED_DATA_FROM_LIBDIR="${TQRVN_SEED_DATA_FROM_LIBDIR}"
+    TQRVN_SOURCE_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
+target_link_libraries(TQRVNBase PRIVATE ${CMAKE_DL_LIBS} SQLite::SQLite3)

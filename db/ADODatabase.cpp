@@ -3,6 +3,8 @@
 #include "db/ADOErrorText.h"
 
 #include <charconv>
+
+#include "db/NumberText.h"
 #include <new>
 
 namespace tqrvn::db {
@@ -17,11 +19,9 @@ std::string CodeMeaning(std::uint32_t code)
     }
     if (!text.empty())
         return text;
+    if (code >= 0x80040201u && code <= 0x8004FFFFu)
+        return "IDispatch error #" + RVN::FormatUnsigned(code - 0x80040200u);
     char buf[24];
-    if (code >= 0x80040201u && code <= 0x8004FFFFu) {
-        auto r = std::to_chars(buf, buf + sizeof buf, code - 0x80040200u);
-        return "IDispatch error #" + std::string(buf, r.ptr);
-    }
     auto r = std::to_chars(buf, buf + sizeof buf, code, 16);
     std::string hex(buf, r.ptr);
     for (char& c : hex)

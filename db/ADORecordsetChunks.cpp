@@ -1,4 +1,5 @@
 // CADORecordset: long data in pieces, files and bitmaps in long fields.
+#include "db/NumberText.h"
 #include "db/ADORecordset.h"
 
 #include <cstring>
@@ -41,8 +42,8 @@ int CADORecordset::GetChunk(const RVNADO::FieldPtr& pField, void* lpData, std::s
             const long size = field.GetActualSize();
             if (static_cast<unsigned long>(size) > nCapacity)
                 throw ComError(RVNADO::Status::InvalidArgument, "TQRVNBase",
-                               "The buffer of " + std::to_string(nCapacity) + " bytes cannot hold the " +
-                                   std::to_string(size) + " bytes of the field '" + field.GetName() + "'.");
+                               "The buffer of " + RVN::FormatInteger(nCapacity) + " bytes cannot hold the " +
+                                   RVN::FormatInteger(size) + " bytes of the field '" + field.GetName() + "'.");
             unsigned char* out = static_cast<unsigned char*>(lpData);
             long offset = 0;
             while (offset < size) {

@@ -25,6 +25,8 @@ CTQCsvReader::CTQCsvReader(std::istream& in, const Options& options) : m_in(in),
 
 bool CTQCsvReader::Fail(long line, const std::string& what)
 {
+    m_errorLine = line;
+    m_errorWhat = what;
     m_error = "line " + FormatInteger(line) + ": " + what;
     return false;
 }
@@ -39,7 +41,8 @@ bool CTQCsvReader::ReadLine(std::string& line)
             return false;
     }
     ++m_line;
-    if (!line.empty() && line.back() == '\r')
+    m_lineHadCr = !line.empty() && line.back() == '\r';
+    if (m_lineHadCr)
         line.pop_back();
     if (m_first) {
         m_first = false;
@@ -121,6 +124,7 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
             ++i;
             for (;;) {
                 if (i >= line.size()) {  // the field goes on on the next line
+                    const bool crlf = m_lineHadCr;
                     if (!ReadLine(line))
                         return finish(Fail(opened, "unterminated quoted field"));
                     if (!Decode(line))
@@ -128,7 +132,7 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
                     bytes += line.size() + 1;
                     if (bytes > kMaxRecordBytes)
                         return finish(Fail(m_recordLine, "a record longer than 1 MiB"));
-                    f.text += '\n';
+                    f.text += crlf ? "\r\n" : "\n";
                     i = 0;
                     continue;
                 }
@@ -151,6 +155,8 @@ bool CTQCsvReader::Next(std::vector<CTQCsvField>& fields)
         } else {
             const std::size_t end = std::min(line.find(',', i), line.size());
             std::string_view text(line.data() + i, end - i);
+            if (text.find('"') != std::string_view::npos)
+                return finish(Fail(m_line, "quote inside an unquoted field"));
             if (m_options.trimUnquoted)
                 text = TrimBlanks(text);
             f.text.assign(text);

@@ -21,7 +21,8 @@ struct CTQCsvField {
 /// memory used does not grow with the number of records:
 ///  - fields separated by ',', records by LF or CRLF (a CR before the LF is
 ///    not part of the last field); a field in double quotes may hold commas,
-///    line breaks and doubled quotes ("" for one ");
+///    line breaks (kept as they stand, LF or CRLF) and doubled quotes (""
+///    for one "); a quote inside an unquoted field is an error;
 ///  - a UTF-8 byte-order mark at the start is skipped;
 ///  - blank lines are skipped, and, when a comment character is set, lines
 ///    whose first non-blank character it is;
@@ -55,6 +56,10 @@ public:
     /// What stopped the reading, with its line ("line 7: unterminated
     /// quoted field"); empty at the end of the text.
     const std::string& Error() const { return m_error; }
+    /// The line the error names and what it says without the line ("unterminated
+    /// quoted field"), for callers that name the file too.
+    long ErrorLine() const { return m_errorLine; }
+    const std::string& ErrorWhat() const { return m_errorWhat; }
     /// True once the text was found to be GB18030 and is being converted.
     bool IsGb18030() const { return m_mode == Mode::Gb18030; }
 
@@ -74,6 +79,9 @@ private:
     long m_recordLine = 0;
     bool m_first = true;
     std::string m_error;
+    std::string m_errorWhat;
+    long m_errorLine = 0;
+    bool m_lineHadCr = false;  // the last line read ended in CRLF
     std::string m_buffer;
     std::vector<CTQCsvField> m_fields;  // reused by the text-only Next
 };

@@ -190,6 +190,14 @@ bool ParseNumber(std::string_view text, double& value, TQNonFinite nonFinite)
 bool ParseInteger(std::string_view text, long long& value) { return ParseWhole(text, value); }
 bool ParseInteger(std::string_view text, long& value) { return ParseWhole(text, value); }
 bool ParseInteger(std::string_view text, int& value) { return ParseWhole(text, value); }
+bool ParseInteger(std::string_view text, unsigned long long& value)
+{
+    return !text.empty() && text.front() != '-' && ParseWhole(text, value);
+}
+bool ParseInteger(std::string_view text, unsigned& value)
+{
+    return !text.empty() && text.front() != '-' && ParseWhole(text, value);
+}
 
 std::size_t ParseNumberPrefix(std::string_view text, double& value)
 {
@@ -222,6 +230,17 @@ void AppendNumber(std::string& out, double value)
 }
 
 std::string FormatInteger(long long value) { return Digits(value); }
+
+std::string FormatUnsigned(unsigned long long value) { return Digits(value); }
+
+std::string FormatSingle(float value)
+{
+    if (!std::isfinite(value))
+        return FormatNumber(value);
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
 
 std::string FormatSignificant(double value, int digits)
 {

@@ -58,6 +58,9 @@ TQRVNBASE_API bool ParseNumber(std::string_view text, double& value,
 TQRVNBASE_API bool ParseInteger(std::string_view text, long long& value);
 TQRVNBASE_API bool ParseInteger(std::string_view text, long& value);
 TQRVNBASE_API bool ParseInteger(std::string_view text, int& value);
+/// The same for unsigned types: a '-' sign is refused ("-0" too).
+TQRVNBASE_API bool ParseInteger(std::string_view text, unsigned long long& value);
+TQRVNBASE_API bool ParseInteger(std::string_view text, unsigned& value);
 
 /// The longest number at the start of text, by the same rules ("12.5mm"
 /// gives 12.5 and 4): the count of characters it takes, 0 when text does not
@@ -76,6 +79,11 @@ TQRVNBASE_API void AppendNumber(std::string& out, double value);
 
 /// Decimal digits with a leading '-' when negative.
 TQRVNBASE_API std::string FormatInteger(long long value);
+/// Decimal digits of an unsigned value (the whole range of 64 bits).
+TQRVNBASE_API std::string FormatUnsigned(unsigned long long value);
+/// The shortest text that reads back (through a double) as the same float:
+/// 0.1f gives "0.1", not the "0.10000000149011612" of its double.
+TQRVNBASE_API std::string FormatSingle(float value);
 
 /// The value rounded to `digits` significant digits for a person to read
 /// (whole numbers from 10^digits up are rounded to units, never written with

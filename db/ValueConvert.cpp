@@ -3,7 +3,6 @@
 
 #include "db/NumberText.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -31,16 +30,16 @@ bool ToInt64(const Variant& v, std::int64_t& out)
         out = v.GetBool() ? 1 : 0;
         return true;
     case VT_BSTR: {
-        const std::string& s = v.GetString();
-        std::int64_t i = 0;
-        auto r = std::from_chars(s.data(), s.data() + s.size(), i);
-        if (r.ec == std::errc() && r.ptr == s.data() + s.size()) {
+        // A text that holds a number (blanks around it allowed) gives it,
+        // rounded; any other text gives 0.
+        const std::string_view s = RVN::TrimBlanks(v.GetString());
+        long long i = 0;
+        if (RVN::ParseInteger(s, i)) {
             out = i;
             return true;
         }
         double d = 0.0;
-        auto rd = std::from_chars(s.data(), s.data() + s.size(), d);
-        if (rd.ec == std::errc() && rd.ptr == s.data() + s.size() && std::isfinite(d)) {
+        if (RVN::ParseNumber(s, d)) {
             d = std::nearbyint(d);
             if (d < -9.2233720368547758e18 || d >= 9.2233720368547758e18)
                 return false;
@@ -81,9 +80,10 @@ int Convert(const Variant& v, double& out)
         return 1;
     }
     if (v.Kind() == VT_BSTR) {
-        const std::string& s = v.GetString();
-        auto r = std::from_chars(s.data(), s.data() + s.size(), d);
-        out = r.ec == std::errc() && r.ptr == s.data() + s.size() ? d : 0.0;
+        // Stored text may hold a non-finite value written by the library.
+        if (!RVN::ParseNumber(RVN::TrimBlanks(v.GetString()), d, RVN::TQNonFinite::Accept))
+            d = 0.0;
+        out = d;
         return 1;
     }
     out = 0.0;  // binary data

@@ -1,6 +1,6 @@
 #include "catalog_commands.h"
 
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 #include "library_faults.h"
 #include "table_text.h"
 #include "text_format.h"
@@ -15,7 +15,7 @@
 #include "db/ADORecordset.h"
 
 #include <algorithm>
-#include <charconv>
+#include "db/NumberText.h"
 #include <set>
 #include <sys/stat.h>
 #include <vector>
@@ -110,9 +110,7 @@ Lookup FindMaterial(const std::string& key, CTQPipeMatl& matl, std::ostream& err
         [&] {
             found = CTQPipeMatlManager::GetMatl(matl, key.c_str(), nullptr);
             long id = 0;
-            const auto r = std::from_chars(key.data(), key.data() + key.size(), id);
-            found = found || (r.ec == std::errc() && r.ptr == key.data() + key.size() &&
-                              matl.UpdateData(id, true, nullptr));
+            found = found || (RVN::ParseInteger(key, id) && matl.UpdateData(id, true, nullptr));
         },
         "the materials", err);
     return !read ? Lookup::Failed : found ? Lookup::Found : Lookup::Missing;
@@ -299,7 +297,7 @@ std::string CatalogPath(const std::string& path) {
 int CatalogCreate(const std::string& path, const std::string& dataDir, bool force,
                   std::ostream& out, std::ostream& err) {
     std::string error;
-    if (!BuildCatalog(path, dataDir, force, error)) {
+    if (!RVN::BuildCatalog(path, dataDir, force, error)) {
         err << "tqrvn: " << error << "\n";
         return kCatalogError;
     }

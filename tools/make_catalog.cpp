@@ -1,7 +1,7 @@
 // tqrvn_make_catalog OUTPUT DATA_DIR: writes the catalog file OUTPUT from the
 // schema and seed tables in DATA_DIR, replacing an existing OUTPUT.  The build
 // runs it to place the default catalog next to the library.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <iostream>
 #include <string>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!tqrvn::BuildCatalog(argv[1], argv[2], true, error)) {
+    if (!RVN::BuildCatalog(argv[1], argv[2], true, error)) {
         std::cerr << "tqrvn_make_catalog: " << error << "\n";
         return 1;
     }

@@ -3,16 +3,11 @@
 #include "db/NumberText.h"
 #include "db/TextEncoding.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
 
 namespace tqrvn {
-
-std::string FormatNumber(double value) { return RVN::FormatNumber(value); }
-
-bool ParseNumber(std::string_view text, double& value) { return RVN::ParseNumber(text, value); }
 
 std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) {

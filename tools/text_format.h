@@ -1,5 +1,7 @@
-// Locale-independent number text and a minimal JSON writer for the tqrvn tool.
+// Padding and a minimal JSON writer for the tqrvn tool.
 #pragma once
+
+#include "db/NumberText.h"
 
 #include <string>
 #include <string_view>
@@ -8,13 +10,9 @@
 
 namespace tqrvn {
 
-/// Shortest text that reads back as the same double ("99999.99999999999"),
-/// with a decimal point whatever the process locale; "nan", "inf", "-inf".
-std::string FormatNumber(double value);
-
-/// Parses the whole of `text` as a double, independently of the locale.
-/// Accepts an optional leading '+' or '-'; returns false for anything else.
-bool ParseNumber(std::string_view text, double& value);
+// Numbers are written and read by the library's number text.
+using RVN::FormatNumber;
+using RVN::ParseNumber;
 
 /// Pads `text` with blanks on the right to `width` display columns (ASCII text).
 std::string PadRight(std::string text, std::size_t width);

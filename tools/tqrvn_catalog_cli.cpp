@@ -1,6 +1,7 @@
 #include "tqrvn_catalog_cli.h"
 
 #include "catalog_commands.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <iostream>
 
@@ -31,7 +32,7 @@ void CatalogCli::AddCatalog(CLI::App& app, bool& json)
 {
     catalog_ = app.add_subcommand("catalog", "the engineering catalog");
     catalog_->require_subcommand(1);
-    dataDir_ = TQRVN_DATA_DIR;
+    dataDir_ = RVN::SeedDataFolder();  // installed beside the library, or the source's data
     create_ = catalog_->add_subcommand("create", "build a catalog file from the seed data");
     create_->add_option("PATH", createPath_, "the catalog file to write")->required();
     create_->add_option("--data", dataDir_, "folder of schema.sql and the seed tables");

@@ -1,7 +1,8 @@
 // Search criteria, filters and sort orders: parsing and evaluation.
 #include "db/provider/Criteria.h"
 
-#include <charconv>
+#include "db/NumberText.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -25,12 +26,7 @@ bool IsNameStart(char c)
 
 bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
 
-std::string PositionText(std::size_t pos)
-{
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, pos + 1);
-    return std::string(buf, r.ptr);
-}
+std::string PositionText(std::size_t pos) { return RVN::FormatInteger(static_cast<long long>(pos) + 1); }
 
 // Code points of a UTF-8 text, ASCII letters folded to lower case.  A byte
 // that does not start a well-formed sequence stands for itself.
@@ -75,22 +71,10 @@ int CompareNoCase(const std::string& a, const std::string& b)
 
 int Compare3(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
-bool ParseNumber(const std::string& s, double& out)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsSpace(s[b]))
-        ++b;
-    while (e > b && IsSpace(s[e - 1]))
-        --e;
-    const char* first = s.data() + b;
-    const char* last = s.data() + e;
-    if (first < last && *first == '+')
-        ++first;
-    if (first == last)
-        return false;
-    auto r = std::from_chars(first, last, out, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == last && std::isfinite(out);
-}
+// A number of a criterion or of a text value compared with one: the
+// library's number text (one sign at most, no non-finite text), blanks
+// around it allowed.
+bool ParseNumber(const std::string& s, double& out) { return RVN::ParseNumber(RVN::TrimBlanks(s), out); }
 
 // Reads unsigned decimal digits (1 to maxDigits of them).
 bool ReadInt(const std::string& s, std::size_t& p, int maxDigits, int& out)

@@ -3,7 +3,10 @@
 
 #include <pugixml.hpp>
 
-#include <charconv>
+#include "db/NumberText.h"
+
+#include <limits>
+#include <string_view>
 #include <cmath>
 #include <cstring>
 
@@ -134,10 +137,8 @@ void AppendEscaped(std::string& out, const std::string& s, bool attribute)
             break;
         default:
             if (c < 0x20) {
-                char buf[8];
-                auto r = std::to_chars(buf, buf + sizeof buf, static_cast<int>(c));
                 out += "&#";
-                out.append(buf, r.ptr);
+                out += RVN::FormatInteger(c);
                 out += ';';
             } else {
                 out += ch;
@@ -146,12 +147,18 @@ void AppendEscaped(std::string& out, const std::string& s, bool attribute)
     }
 }
 
+// Numbers of a saved file: the shortest text that reads back the same.
+void AppendNumber(std::string& out, double v) { RVN::AppendNumber(out, v); }
+void AppendNumber(std::string& out, float v) { out += RVN::FormatSingle(v); }
+
 template <class T>
 void AppendNumber(std::string& out, T v)
 {
-    char buf[40];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, r.ptr);
+    static_assert(std::is_integral_v<T>);
+    if constexpr (std::is_unsigned_v<T>)
+        out += RVN::FormatUnsigned(v);
+    else
+        out += RVN::FormatInteger(v);
 }
 
 bool KnownKind(unsigned k)
@@ -246,18 +253,34 @@ bool HoldsNulReference(const std::string& text)
     throw ComError(Status::ReadFile, "RVNADO.Recordset", "The file is not a saved recordset of this library: " + why + ".");
 }
 
-template <class T>
-bool ReadWhole(const char* s, T& out)
+// A whole value of a saved file, by the library's number text (a finite
+// number; an integer of the type's range).
+bool ReadWhole(std::string_view s, double& out) { return RVN::ParseNumber(s, out); }
+
+bool ReadWhole(std::string_view s, float& out)
 {
-    const char* end = s + std::strlen(s);
-    if (s == end)
+    double d = 0;
+    if (!RVN::ParseNumber(s, d))
         return false;
-    std::from_chars_result r;
-    if constexpr (std::is_floating_point_v<T>)
-        r = std::from_chars(s, end, out, std::chars_format::general);
-    else
-        r = std::from_chars(s, end, out);
-    return r.ec == std::errc() && r.ptr == end;
+    out = static_cast<float>(d);  // beyond the float range: infinite, refused by the caller
+    return true;
+}
+
+template <class T>
+bool ReadWhole(std::string_view s, T& out)
+{
+    if constexpr (std::is_unsigned_v<T>) {
+        unsigned long long v = 0;
+        if (!RVN::ParseInteger(s, v) || v > std::numeric_limits<T>::max())
+            return false;
+        out = static_cast<T>(v);
+    } else {
+        long long v = 0;
+        if (!RVN::ParseInteger(s, v) || v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+            return false;
+        out = static_cast<T>(v);
+    }
+    return true;
 }
 
 template <class T>
@@ -327,16 +350,12 @@ Variant ReadValue(const pugi::xml_node& node, const std::string& where)
         std::uint64_t lo = 0;
         const char* p = text;
         const char* end = text + std::strlen(text);
+        // Unsigned parts separated by one blank, the last one ending the text.
         auto field = [&](auto& out, bool last) {
-            auto r = std::from_chars(p, end, out);
-            if (r.ec != std::errc() || r.ptr == p)
+            const char* stop = last ? end : static_cast<const char*>(std::memchr(p, ' ', end - p));
+            if (stop == nullptr || !ReadWhole(std::string_view(p, stop - p), out))
                 return false;
-            p = r.ptr;
-            if (last)
-                return p == end;
-            if (p == end || *p != ' ')
-                return false;
-            ++p;
+            p = last ? end : stop + 1;
             return true;
         };
         if (!field(scale, false) || !field(sign, false) || !field(hi, false) || !field(lo, true) || scale > 28 ||
@@ -427,7 +446,7 @@ void ReadRecordsetXml(std::string& text, std::vector<SavedField>& fields, std::v
         text.data(), text.size(), pugi::parse_cdata | pugi::parse_escapes, pugi::encoding_utf8);
     if (!parsed)
         Damaged(std::string("the XML is malformed (") + parsed.description() + " at byte " +
-                std::to_string(parsed.offset) + ")");
+                RVN::FormatInteger(parsed.offset) + ")");
     const pugi::xml_node root = doc.document_element();
     if (std::strcmp(root.name(), kRoot) != 0)
         Damaged(std::string("its root element is <") + root.name() + ">, not <" + kRoot + ">");
@@ -446,7 +465,7 @@ void ReadRecordsetXml(std::string& text, std::vector<SavedField>& fields, std::v
             Damaged(std::string("the field list holds <") + n.name() + ">");
         if (f.size() == kMaxFields)
             Damaged("it has too many fields");
-        const std::string where = "field " + std::to_string(f.size() + 1);
+        const std::string where = "field " + RVN::FormatInteger(f.size() + 1);
         SavedField sf;
         const pugi::xml_attribute name = n.attribute("name");
         if (!name || *name.value() == '\0')
@@ -474,15 +493,15 @@ void ReadRecordsetXml(std::string& text, std::vector<SavedField>& fields, std::v
         for (pugi::xml_node v = r.first_child(); v; v = v.next_sibling()) {
             if (v.type() != pugi::node_element)
                 continue;
-            const std::string where = "row " + std::to_string(count) + ", value " + std::to_string(values + 1);
+            const std::string where = "row " + RVN::FormatInteger(count) + ", value " + RVN::FormatInteger(values + 1);
             if (std::strcmp(v.name(), "V") != 0 || values == f.size())
                 Damaged(where + " is not a value of a field");
             c.push_back(ReadValue(v, where));
             ++values;
         }
         if (values != f.size())
-            Damaged("row " + std::to_string(count) + " has " + std::to_string(values) + " values for " +
-                    std::to_string(f.size()) + " fields");
+            Damaged("row " + RVN::FormatInteger(count) + " has " + RVN::FormatInteger(values) + " values for " +
+                    RVN::FormatInteger(f.size()) + " fields");
     }
     fields = std::move(f);
     cells = std::move(c);

@@ -1,8 +1,9 @@
 // Text handling of the database provider, the message table and ComError.
 #include "db/provider/ProviderText.h"
 
+#include "db/NumberText.h"
+
 #include <cctype>
-#include <charconv>
 #include <cstring>
 
 namespace RVNADO {
@@ -232,12 +233,14 @@ DeclaredType TypeFromDeclaration(const char* declared)
         while (p < end && argCount < 2) {
             while (p < end && (IsBlank(*p) || *p == ','))
                 ++p;
+            const char* stop = p;
+            while (stop < end && ((*stop >= '0' && *stop <= '9') || *stop == '-' || *stop == '+'))
+                ++stop;
             long v = 0;
-            auto r = std::from_chars(p, end, v);
-            if (r.ec != std::errc())
+            if (!RVN::ParseInteger(std::string_view(p, stop - p), v))
                 break;
             args[argCount++] = v;
-            p = r.ptr;
+            p = stop;
         }
     }
     auto is = [&](std::initializer_list<const char*> names) {

@@ -1,7 +1,8 @@
 // Value types of the database provider.
 #include "db/provider/Variant.h"
 
-#include <charconv>
+#include "db/NumberText.h"
+
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -67,13 +68,12 @@ bool ReadDigits(const char*& p, const char* end, int count, int& out)
 
 void AppendPadded(std::string& s, long v, int width)
 {
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, v < 0 ? -v : v);
+    const std::string digits = RVN::FormatInteger(v < 0 ? -static_cast<long long>(v) : v);
     if (v < 0)
         s += '-';
-    for (int n = static_cast<int>(r.ptr - buf); n < width; ++n)
+    for (int n = static_cast<int>(digits.size()); n < width; ++n)
         s += '0';
-    s.append(buf, r.ptr);
+    s += digits;
 }
 
 using U128 = unsigned __int128;
@@ -87,12 +87,7 @@ void SetMantissa(Decimal& d, U128 m)
     d.hi32 = static_cast<std::uint32_t>(m >> 64);
 }
 
-std::string ShortestDouble(double v)
-{
-    char buf[32];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
-}
+std::string ShortestDouble(double v) { return RVN::FormatNumber(v); }
 
 }  // namespace
 
@@ -299,9 +294,7 @@ std::string Currency::ToText() const
     const bool neg = m_value < 0;
     const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(m_value) : static_cast<std::uint64_t>(m_value);
     std::string s = neg ? "-" : "";
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, mag / 10000);
-    s.append(buf, r.ptr);
+    s += RVN::FormatUnsigned(mag / 10000);
     s += '.';
     AppendPadded(s, static_cast<long>(mag % 10000), 4);
     return s;
@@ -485,18 +478,13 @@ bool Variant::ToDouble(double& out) const
 
 std::string Variant::ToText() const
 {
-    char buf[32];
     switch (m_kind) {
     case VT_EMPTY: case VT_NULL:
         return std::string();
-    case VT_UI8: case VT_UI4: case VT_UI2: case VT_UINT: {
-        auto r = std::to_chars(buf, buf + sizeof buf, GetUInt());
-        return std::string(buf, r.ptr);
-    }
-    case VT_R4: {
-        auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(m_dbl));
-        return std::string(buf, r.ptr);
-    }
+    case VT_UI8: case VT_UI4: case VT_UI2: case VT_UINT:
+        return RVN::FormatUnsigned(GetUInt());
+    case VT_R4:
+        return RVN::FormatSingle(static_cast<float>(m_dbl));
     case VT_R8:
         return ShortestDouble(m_dbl);
     case VT_CY:
@@ -510,10 +498,8 @@ std::string Variant::ToText() const
     case VT_BSTR: case VT_BYTES:
         return m_str;
     default:
-        if (IsInteger()) {
-            auto r = std::to_chars(buf, buf + sizeof buf, m_int);
-            return std::string(buf, r.ptr);
-        }
+        if (IsInteger())
+            return RVN::FormatInteger(m_int);
         return std::string();
     }
 }

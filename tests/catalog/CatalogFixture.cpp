@@ -1,5 +1,7 @@
 #include "CatalogFixture.h"
 
+#include "catalog/CatalogBuilder.h"
+
 #include <sqlite3.h>
 
 #include <cstdlib>
@@ -7,35 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-} // namespace
-
 bool CreateCatalogFile(const std::string& path, std::string& error) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        error = db ? sqlite3_errmsg(db) : "cannot open";
-        sqlite3_close(db);
-        return false;
-    }
-    // A test catalog needs no durability: no synchronised writes while the
-    // tables are created.
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr, nullptr, nullptr);
-    const std::string schema = ReadFile(TQRVN_SCHEMA_FILE);
-    char* msg = nullptr;
-    const bool ok = !schema.empty() && sqlite3_exec(db, schema.c_str(), nullptr, nullptr, &msg) == SQLITE_OK;
-    if (!ok) {
-        error = msg ? msg : "empty schema";
-    }
-    sqlite3_free(msg);
-    sqlite3_close(db);
-    return ok;
+    return RVN::BuildEmptyCatalog(path, RVN::SeedDataFolder(), true, error);
 }
 
 std::string ConnectionString(const std::string& path) {

@@ -13,6 +13,4 @@ if(TQRVN_RECORD_TESTS)
         ${CMAKE_CURRENT_LIST_DIR}/CatalogFixture.cpp)
     target_include_directories(test_catalog_records PRIVATE ${CMAKE_CURRENT_LIST_DIR})
     target_link_libraries(test_catalog_records PRIVATE SQLite::SQLite3)
-    target_compile_definitions(test_catalog_records PRIVATE
-        TQRVN_SCHEMA_FILE="${CMAKE_SOURCE_DIR}/data/schema.sql")
 endif()

@@ -122,6 +122,29 @@ TEST_F(FieldTest, EveryKindRoundTrips)
     EXPECT_EQ(rs.GetFieldActualSize("T"), 7) << "UTF-8 bytes of the value";
 }
 
+TEST_F(FieldTest, TextReadAsANumberFollowsTheLibrarysNumberRules)
+{
+    CADORecordset rs(&m_db);
+    NewKindsRow(rs, [](CADORecordset& r) { EXPECT_TRUE(r.SetFieldValue("T", " 25 ")); });
+    long l = -1;
+    double d = -1;
+    EXPECT_TRUE(rs.GetFieldValue("T", l));
+    EXPECT_EQ(l, 25) << "blanks around a number are not part of it";
+    const struct {
+        const char* text;
+        long asLong;
+        double asDouble;
+    } cases[] = {{"+-1.5", 0, 0}, {"--2", 0, 0}, {"1,5", 0, 0}, {"2.5e1", 25, 25}, {"+7", 7, 7}, {"0x10", 0, 0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(m_db.Execute(("update Kinds set T = '" + std::string(c.text) + "'").c_str()));
+        ASSERT_TRUE(rs.Requery());
+        EXPECT_TRUE(rs.GetFieldValue("T", l)) << c.text;
+        EXPECT_EQ(l, c.asLong) << c.text;
+        EXPECT_TRUE(rs.GetFieldValue("T", d)) << c.text;
+        EXPECT_EQ(d, c.asDouble) << c.text;
+    }
+}
+
 TEST_F(FieldTest, IntegerWidthsAreKeptAndOutOfRangeReadsRefused)
 {
     CADORecordset rs(&m_db);

@@ -166,7 +166,8 @@ TEST_F(SearchTest, BadCriteriaAreRaisedFiltersAndSortsRecorded)
     CADORecordset rs(&m_db);
     ASSERT_TRUE(rs.Open("select * from PipeSpec order by ID"));
     const char* bad[] = {"DN >", "DN", "DN = 'open", "NoSuch = 1", "DN = 1 AND OD = 2", "DN == 3",
-                         "DN = #2020-13-01#", "DN LIKE 5", "", "(DN = 1)", "DN = 1e999"};
+                         "DN = #2020-13-01#", "DN LIKE 5", "", "(DN = 1)", "DN = 1e999",
+                         "DN > +-1.5", "DN > --2", "DN < 1,5", "DN < 0x10"};
     for (const char* c : bad)
         EXPECT_THROW(rs.Find(c), ComError) << c;
     ASSERT_TRUE(rs.SetFilter("DN > 50"));

@@ -71,6 +71,11 @@ TEST(NumberText, SignBlanksAndNonFiniteFollowOneRule)
         EXPECT_FALSE(ParseInteger(bad, i)) << bad;
     int small = 0;
     EXPECT_FALSE(ParseInteger("3000000000", small)) << "does not fit an int";
+    unsigned long long big = 7;
+    EXPECT_TRUE(ParseInteger("18446744073709551615", big) && big == UINT64_MAX);
+    for (const char* bad : {"-0", "-1", "+-1", "18446744073709551616", "1.5"})
+        EXPECT_FALSE(ParseInteger(bad, big)) << bad;
+    EXPECT_TRUE(ParseInteger("+4", big) && big == 4);
 
     double v = 0;
     EXPECT_EQ(ParseNumberPrefix("12.5mm", v), 4u);
@@ -101,6 +106,19 @@ TEST(NumberText, FormatRoundTripsInAnyLocale)
     EXPECT_EQ(FormatNumber(-0.0), "-0");
     EXPECT_EQ(FormatNumber(-INFINITY), "-inf");
     EXPECT_EQ(FormatInteger(-42), "-42");
+    EXPECT_EQ(FormatUnsigned(UINT64_MAX), "18446744073709551615");
+    EXPECT_EQ(FormatSingle(0.1f), "0.1") << "the float's own shortest text, not its double's";
+    EXPECT_EQ(FormatSingle(-INFINITY), "-inf");
+    for (int k = 0; k < 20000; ++k) {
+        const std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        if (!std::isfinite(f))
+            continue;
+        double back = 0;
+        ASSERT_TRUE(ParseNumber(FormatSingle(f), back)) << FormatSingle(f);
+        ASSERT_EQ(static_cast<float>(back), f) << FormatSingle(f);
+    }
     EXPECT_EQ(FormatSignificant(0.36437, 4), "0.3644");
     EXPECT_EQ(FormatSignificant(1637.9, 4), "1638");
     EXPECT_EQ(FormatSignificant(65.512, 4), "65.51");
@@ -137,7 +155,7 @@ TEST(CsvReader, Rfc4180WithBomCrlfQuotesAndLineBreaks)
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0], (std::vector<std::string>{"id", "name", "note"}));
     EXPECT_EQ(r[1], (std::vector<std::string>{"1", "a,b", "say \"hi\""}));
-    EXPECT_EQ(r[2], (std::vector<std::string>{"2", "x", "two\nlines"}));
+    EXPECT_EQ(r[2], (std::vector<std::string>{"2", "x", "two\r\nlines"})) << "the break as it stands";
     EXPECT_EQ(r[3], (std::vector<std::string>{"3", "", ""}));
     EXPECT_EQ(lines, (std::vector<long>{1, 2, 4, 6}));
 
@@ -164,6 +182,11 @@ TEST(CsvReader, CommentsTrimmingAndErrorsWithTheirLine)
     EXPECT_EQ(error, "line 2: unterminated quoted field");
     r = ReadAll("a,b\n\"x\"y,2\n", {}, &error);
     EXPECT_EQ(error, "line 2: text after the closing quote of a field");
+    r = ReadAll("a,b\n1,\"x\"\n2,1\"5\n", {}, &error);
+    EXPECT_EQ(error, "line 3: quote inside an unquoted field");
+    r = ReadAll("a\n\"one\ntwo\"\n", {}, &error);
+    EXPECT_TRUE(error.empty()) << error;
+    EXPECT_EQ(r.at(1).at(0), "one\ntwo");
     r = ReadAll("a\n" + std::string(CTQCsvReader::kMaxRecordBytes + 10, 'x') + "\n", {}, &error);
     EXPECT_TRUE(error.empty()) << "a long unquoted line is one record";
     r = ReadAll("a\n\"" + std::string(CTQCsvReader::kMaxRecordBytes / 2, 'x') + "\n" +

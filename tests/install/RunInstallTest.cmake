@@ -33,6 +33,10 @@ if(EXISTS ${WORK_DIR}/host/host_ui)
 endif()
 if(EXISTS ${prefix}/bin/tqrvn)
     run_clean("^(100000|99999\\.9+)" ${prefix}/bin/tqrvn convert 1 bar Pa)
+    # A new catalog from the seed tables installed with the package, found
+    # relative to the library wherever the prefix lies.
+    run_clean("" ${prefix}/bin/tqrvn catalog create ${WORK_DIR}/new.mdb)
+    run_clean("PE-RT" ${prefix}/bin/tqrvn --catalog ${WORK_DIR}/new.mdb catalog list materials)
 endif()
 # Without a display the catalog program may decline to start its window;
 # it must still load: the dynamic loader finds every library it needs.

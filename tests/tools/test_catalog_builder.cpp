@@ -1,6 +1,6 @@
 // The catalog builder, and the seed data of the default catalog read back from
 // a freshly built file.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -132,7 +132,7 @@ protected:
     }
 
     bool Build(const fs::path& data, bool force, std::string& error) {
-        return tqrvn::BuildCatalog(file_, data.string(), force, error);
+        return RVN::BuildCatalog(file_, data.string(), force, error);
     }
 
     fs::path dir_;
@@ -152,7 +152,7 @@ std::map<std::string, std::vector<std::string>> Columns(const std::string& file)
 
 TEST_F(CatalogBuilderTest, BuildsTheTablesTheRecordsRead) {
     std::string error;
-    ASSERT_TRUE(tqrvn::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
+    ASSERT_TRUE(RVN::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
     EXPECT_EQ(error, "");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"RVNDatasource.mdb"});
 
@@ -203,13 +203,13 @@ TEST_F(CatalogBuilderTest, BuildsTheTablesTheRecordsRead) {
 TEST_F(CatalogBuilderTest, RefusesAnExistingFileUnlessForcedAndThenReplacesIt) {
     WriteText(file_, "not a catalog");
     std::string error;
-    EXPECT_FALSE(tqrvn::BuildCatalog(file_, TQRVN_DATA_DIR, false, error));
+    EXPECT_FALSE(RVN::BuildCatalog(file_, TQRVN_DATA_DIR, false, error));
     EXPECT_NE(error.find(file_), std::string::npos) << error;
     EXPECT_NE(error.find("exists"), std::string::npos) << error;
     EXPECT_EQ(ReadText(file_), "not a catalog");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"RVNDatasource.mdb"});
 
-    ASSERT_TRUE(tqrvn::BuildCatalog(file_, TQRVN_DATA_DIR, true, error)) << error;
+    ASSERT_TRUE(RVN::BuildCatalog(file_, TQRVN_DATA_DIR, true, error)) << error;
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"RVNDatasource.mdb"});
     EXPECT_GT(Query(file_, "SELECT count(*) FROM PipeSpec").at(0)[0].number, 0);
 
@@ -222,7 +222,7 @@ TEST_F(CatalogBuilderTest, RefusesAnExistingFileUnlessForcedAndThenReplacesIt) {
 
     // A folder is never replaced.
     fs::create_directory(dir_ / "folder.mdb");
-    EXPECT_FALSE(tqrvn::BuildCatalog((dir_ / "folder.mdb").string(), TQRVN_DATA_DIR, true, error));
+    EXPECT_FALSE(RVN::BuildCatalog((dir_ / "folder.mdb").string(), TQRVN_DATA_DIR, true, error));
     EXPECT_TRUE(fs::is_directory(dir_ / "folder.mdb"));
 }
 
@@ -330,7 +330,7 @@ protected:
     void SetUp() override {
         CatalogBuilderTest::SetUp();
         std::string error;
-        ASSERT_TRUE(tqrvn::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
+        ASSERT_TRUE(RVN::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
     }
 };
 

@@ -8,7 +8,7 @@
 // (Darcy with the regime switch for metal pipe, the plastic-pipe method, the
 // PPR gradient i = d^-4.87 q^1.85 x 11.2 Pa/m); the comment of each case
 // gives the figures.
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include <TQRVNBase.h>
 #include <gtest/gtest.h>
@@ -73,7 +73,7 @@ protected:
         dir_ = tmpl;
         file_ = (dir_ / "RVNDatasource.mdb").string();
         std::string error;
-        ASSERT_TRUE(tqrvn::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
+        ASSERT_TRUE(RVN::BuildCatalog(file_, TQRVN_DATA_DIR, false, error)) << error;
         ASSERT_TRUE(RVN::LoadRVNBaseDataBase(file_.c_str()));
     }
     void TearDown() override {

@@ -1,14 +1,15 @@
-#include "catalog_builder.h"
+#include "catalog/CatalogBuilder.h"
 
 #include "db/AtomicFile.h"
+#include "db/CsvReader.h"
+#include "db/NumberText.h"
 
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace tqrvn {
+namespace RVN {
 namespace {
 
 enum class ColumnKind { Integer, Real, Text };
@@ -72,133 +73,6 @@ bool ReadFile(const std::string& path, std::string& text, std::string& error) {
     }
     text = s.str();
     return true;
-}
-
-struct Field {
-    std::string text;
-    bool quoted = false;
-};
-
-// Reader of RFC 4180 records.  Blank lines are skipped.
-class CsvReader {
-public:
-    explicit CsvReader(const std::string& text) : text_(text) {
-        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-            pos_ = 3;
-        }
-    }
-
-    enum class Result { Record, End, Error };
-
-    // Reads the next record into `fields`; Line() is then the line it starts on.
-    Result Next(std::vector<Field>& fields, std::string& error) {
-        for (;;) {
-            if (pos_ >= text_.size()) {
-                return Result::End;
-            }
-            recordLine_ = line_;
-            const Result r = ReadRecord(fields, error);
-            if (r != Result::Record || fields.size() != 1 || fields[0].quoted ||
-                !fields[0].text.empty()) {
-                return r;
-            }
-        }
-    }
-
-    int Line() const { return recordLine_; }
-    // Line of the error that Next reported.
-    int ErrorLine() const { return errorLine_; }
-
-private:
-    // Consumes a line end at pos_; false when there is none.
-    bool LineEnd() {
-        if (text_[pos_] == '\n') {
-            ++pos_;
-        } else if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') {
-            pos_ += 2;
-        } else {
-            return false;
-        }
-        ++line_;
-        return true;
-    }
-
-    Result ReadRecord(std::vector<Field>& fields, std::string& error) {
-        fields.clear();
-        for (;;) {
-            Field f;
-            errorLine_ = line_;
-            if (pos_ < text_.size() && text_[pos_] == '"') {
-                f.quoted = true;
-                ++pos_;
-                for (;;) {
-                    if (pos_ >= text_.size()) {
-                        error = "unterminated quoted field";
-                        return Result::Error;  // named by the line where it opens
-                    }
-                    const char c = text_[pos_++];
-                    if (c == '"') {
-                        if (pos_ < text_.size() && text_[pos_] == '"') {
-                            f.text += '"';
-                            ++pos_;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == '\n') {
-                        ++line_;
-                    }
-                    f.text += c;
-                }
-                errorLine_ = line_;
-                if (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n' &&
-                    text_[pos_] != '\r') {
-                    error = "text after the closing quote of a field";
-                    return Result::Error;
-                }
-            } else {
-                while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n' &&
-                       text_[pos_] != '\r') {
-                    if (text_[pos_] == '"') {
-                        error = "quote inside an unquoted field";
-                        return Result::Error;
-                    }
-                    f.text += text_[pos_++];
-                }
-            }
-            fields.push_back(std::move(f));
-            if (pos_ >= text_.size()) {
-                return Result::Record;
-            }
-            if (text_[pos_] == ',') {
-                ++pos_;
-                continue;
-            }
-            if (!LineEnd()) {
-                error = "carriage return without line feed";
-                return Result::Error;
-            }
-            return Result::Record;
-        }
-    }
-
-    const std::string& text_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
-    int recordLine_ = 1;
-    int errorLine_ = 1;
-};
-
-bool ParseInteger(const std::string& text, long long& value) {
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value);
-    return r.ec == std::errc() && r.ptr == end;
-}
-
-bool ParseReal(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
 }
 
 class Database {
@@ -260,13 +134,13 @@ bool RunSchema(Database& db, const std::string& file, std::string& error) {
         Statement st;
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db.get(), p, static_cast<int>(end - p), st.out(), &tail) != SQLITE_OK) {
-            error = file + ":" + std::to_string(LineAt(sql, p)) + ": " + db.Message();
+            error = file + ":" + FormatInteger(LineAt(sql, p)) + ": " + db.Message();
             return false;
         }
         if (st.get()) {
             any = true;
             if (sqlite3_step(st.get()) != SQLITE_DONE) {
-                error = file + ":" + std::to_string(LineAt(sql, p)) + ": " + db.Message();
+                error = file + ":" + FormatInteger(LineAt(sql, p)) + ": " + db.Message();
                 return false;
             }
         }
@@ -320,28 +194,32 @@ bool LoadTable(Database& db, const std::string& table, const std::string& file, 
         error = table + ": " + db.Message();
         return false;
     }
-    std::string text;
-    if (!ReadFile(file, text, error)) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = file + ": cannot read the file";
         return false;
     }
-    CsvReader csv(text);
-    std::vector<Field> fields;
-    auto fail = [&](int line, const std::string& what) {
-        error = file + ":" + std::to_string(line) + ": " + what;
+    CTQCsvReader csv(in);
+    std::vector<CTQCsvField> fields;
+    auto fail = [&](long line, const std::string& what) {
+        error = file + ":" + FormatInteger(line) + ": " + what;
         return false;
     };
-    switch (csv.Next(fields, error)) {
-    case CsvReader::Result::Error:
-        return fail(csv.ErrorLine(), error);
-    case CsvReader::Result::End:
+    // Next is false at the end and on an error; an error names its line.
+    auto next = [&]() { return csv.Next(fields); };
+    if (!next()) {
+        if (!csv.Error().empty()) {
+            return fail(csv.ErrorLine(), csv.ErrorWhat());
+        }
+        if (in.bad()) {
+            return fail(1, "cannot read the file");
+        }
         return fail(1, "no header row");
-    case CsvReader::Result::Record:
-        break;
     }
     // order[i]: index into `columns` of the CSV's i-th field.
     std::vector<std::size_t> order;
     std::vector<bool> seen(columns.size(), false);
-    for (const Field& f : fields) {
+    for (const CTQCsvField& f : fields) {
         std::size_t i = 0;
         while (i < columns.size() && columns[i].name != f.text) {
             ++i;
@@ -374,22 +252,16 @@ bool LoadTable(Database& db, const std::string& table, const std::string& file, 
         return false;
     }
 
-    for (;;) {
-        const CsvReader::Result r = csv.Next(fields, error);
-        if (r == CsvReader::Result::End) {
-            return true;
-        }
-        if (r == CsvReader::Result::Error) {
-            return fail(csv.ErrorLine(), error);
-        }
+    while (next()) {
         if (fields.size() != order.size()) {
-            return fail(csv.Line(), std::to_string(fields.size()) + " fields where the header has " +
-                                        std::to_string(order.size()));
+            return fail(csv.Line(), FormatInteger(static_cast<long long>(fields.size())) +
+                                        " fields where the header has " +
+                                        FormatInteger(static_cast<long long>(order.size())));
         }
         sqlite3_reset(insert.get());
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const Column& col = columns[order[i]];
-            const Field& f = fields[i];
+            const CTQCsvField& f = fields[i];
             const int slot = static_cast<int>(i) + 1;
             int rc;
             if (f.text.empty() && !f.quoted) {
@@ -402,7 +274,7 @@ bool LoadTable(Database& db, const std::string& table, const std::string& file, 
                 rc = sqlite3_bind_int64(insert.get(), slot, v);
             } else if (col.kind == ColumnKind::Real) {
                 double v = 0;
-                if (!ParseReal(f.text, v)) {
+                if (!ParseNumber(f.text, v)) {
                     return fail(csv.Line(), "column '" + col.name + "': not a number: '" + f.text + "'");
                 }
                 rc = sqlite3_bind_double(insert.get(), slot, v);
@@ -418,6 +290,13 @@ bool LoadTable(Database& db, const std::string& table, const std::string& file, 
             return fail(csv.Line(), db.Message());
         }
     }
+    if (!csv.Error().empty()) {
+        return fail(csv.ErrorLine(), csv.ErrorWhat());
+    }
+    if (in.bad()) {
+        return fail(csv.Line(), "cannot read the file");
+    }
+    return true;
 }
 
 // The engine's quick integrity check of the new catalog: a file that fails
@@ -437,7 +316,7 @@ bool Sound(Database& db, const std::string& path, std::string& error) {
     return true;
 }
 
-bool Fill(Database& db, const std::string& dataDir, std::string& error) {
+bool Fill(Database& db, const std::string& dataDir, bool seed, std::string& error) {
     if (!db.Exec("PRAGMA journal_mode = MEMORY") || !db.Exec("PRAGMA synchronous = OFF") ||
         !db.Exec("BEGIN")) {
         error = db.Message();
@@ -448,7 +327,7 @@ bool Fill(Database& db, const std::string& dataDir, std::string& error) {
         return false;
     }
     std::vector<std::string> tables;
-    if (!UserTables(db, tables)) {
+    if (seed && !UserTables(db, tables)) {
         error = db.Message();
         return false;
     }
@@ -464,9 +343,8 @@ bool Fill(Database& db, const std::string& dataDir, std::string& error) {
     return true;
 }
 
-}  // namespace
-
-bool BuildCatalog(const std::string& path, const std::string& dataDir, bool force, std::string& error) {
+bool Build(const std::string& path, const std::string& dataDir, bool force, bool seed,
+           std::string& error) {
     error.clear();
     if (path.empty()) {
         error = "no catalog file name";
@@ -490,7 +368,7 @@ bool BuildCatalog(const std::string& path, const std::string& dataDir, bool forc
 
     // Built in a temporary file beside the target (the engine writes it by
     // name), which only a complete, checked catalog replaces the target with.
-    RVN::AtomicFile file(path);
+    AtomicFile file(path);
     if (!file.Open()) {
         error = file.Error();
         return false;
@@ -502,7 +380,7 @@ bool BuildCatalog(const std::string& path, const std::string& dataDir, bool forc
         if (!ok) {
             error = path + ": " + db.Message();
         } else {
-            ok = Fill(db, dataDir, error) && Sound(db, path, error);
+            ok = Fill(db, dataDir, seed, error) && Sound(db, path, error);
         }
         if (db.Close() != SQLITE_OK && ok) {
             error = path + ": cannot close the database";
@@ -520,4 +398,33 @@ bool BuildCatalog(const std::string& path, const std::string& dataDir, bool forc
     return true;
 }
 
-}  // namespace tqrvn
+}  // namespace
+
+bool BuildCatalog(const std::string& path, const std::string& dataDir, bool force,
+                  std::string& error) {
+    return Build(path, dataDir, force, true, error);
+}
+
+bool BuildEmptyCatalog(const std::string& path, const std::string& dataDir, bool force,
+                       std::string& error) {
+    return Build(path, dataDir, force, false, error);
+}
+
+std::string SeedDataFolder() {
+    std::error_code ec;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&SeedDataFolder), &info) != 0 && info.dli_fname) {
+        const std::filesystem::path installed =
+            std::filesystem::path(info.dli_fname).parent_path() / TQRVN_SEED_DATA_FROM_LIBDIR;
+        if (std::filesystem::is_regular_file(installed / "schema.sql", ec)) {
+            return installed.lexically_normal().string() + "/";
+        }
+    }
+    const std::filesystem::path source(TQRVN_SOURCE_DATA_DIR);
+    if (std::filesystem::is_regular_file(source / "schema.sql", ec)) {
+        return source.string() + "/";
+    }
+    return std::string();
+}
+
+}  // namespace RVN

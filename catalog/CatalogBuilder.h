@@ -2,9 +2,11 @@
 // schema and the seed tables of a data folder.
 #pragma once
 
+#include "TQRVNBaseExport.h"
+
 #include <string>
 
-namespace tqrvn {
+namespace RVN {
 
 /// Creates the catalog file `path` from `dataDir`/schema.sql and one CSV file
 /// per table of the schema, `dataDir`/<table>.csv.
@@ -25,7 +27,18 @@ namespace tqrvn {
 ///
 /// Returns false with a message in `error` on any failure; a problem in a
 /// CSV file is reported as "FILE:LINE: what".
-bool BuildCatalog(const std::string& path, const std::string& dataDir, bool force,
-                  std::string& error);
+TQRVNBASE_API bool BuildCatalog(const std::string& path, const std::string& dataDir,
+                                bool force, std::string& error);
 
-}  // namespace tqrvn
+/// The same with the tables of the schema only, all empty (no CSV file is
+/// read): a catalog a program or a test fills itself.
+TQRVNBASE_API bool BuildEmptyCatalog(const std::string& path, const std::string& dataDir,
+                                     bool force, std::string& error);
+
+/// The folder of the seed tables this library was installed with
+/// (<prefix>/share/TQRVNBase/data, found relative to the library file, so in
+/// any prefix), or in a build tree the source's data folder; with a trailing
+/// '/'.  Empty when neither holds a schema.sql.
+TQRVNBASE_API std::string SeedDataFolder();
+
+}  // namespace RVN
