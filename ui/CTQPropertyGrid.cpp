@@ -147,8 +147,9 @@ public:
     void FitColumns() {
         const auto* grid = static_cast<const CTQPropertyGrid*>(parentWidget());
         const int width = viewport()->width();
-        const int names = std::min(width * 3 / 5, width - grid->CountColumnWidth());
+        const int names = std::min(std::max(width * 3 / 5, grid->NamesWidth()), width - grid->CountColumnWidth());
         header()->resizeSection(kNameColumn, std::max(names, 1));
+        header()->resizeSection(kValueColumn, std::max(width - names, 1));
     }
 };
 
@@ -238,7 +239,9 @@ CTQPropertyGrid::CTQPropertyGrid(QWidget* parent) : QWidget(parent) {
     m_tree->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_tree->setItemDelegate(new Delegate(this, m_tree));
-    m_tree->header()->setStretchLastSection(true);
+    // The columns are sized by the grid itself (FitColumns): a stretched last
+    // section keeps a minimum width of its own and can reach past the pane.
+    m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setMinimumSectionSize(8);
     m_tree->setFrameShape(QFrame::NoFrame);
 
@@ -334,19 +337,24 @@ int CTQPropertyGrid::CountColumnWidth() const {
     return metrics.horizontalAdvance(QString::number(kMaxValue)) + spin + 16;
 }
 
-int CTQPropertyGrid::NeededWidth() const {
+int CTQPropertyGrid::NamesWidth() const {
     const QFontMetrics metrics(m_tree->font());
     const QFontMetrics bold(BoldFont());
     int names = 0;
     for (int c = 0; c < CategoryCount(); ++c) {
         CTQPropertyCategory* category = Category(c);
-        names = std::max(names, bold.horizontalAdvance(category->Caption()));
+        names = std::max(names, m_tree->indentation() + bold.horizontalAdvance(category->Caption()));
         for (const CTQPropertyItem* item : category->Items()) {
-            names = std::max(names, m_tree->indentation() + metrics.horizontalAdvance(item->Caption()));
+            // Items sit two levels in: below the root decoration and their category.
+            names = std::max(names, 2 * m_tree->indentation() + metrics.horizontalAdvance(item->Caption()));
         }
     }
+    return names + 16;
+}
+
+int CTQPropertyGrid::NeededWidth() const {
     const int chrome = 2 * m_tree->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return m_tree->indentation() + names + 12 + CountColumnWidth() + chrome;
+    return NamesWidth() + CountColumnWidth() + chrome;
 }
 
 QFont CTQPropertyGrid::DescriptionFont(const QString& description) const {

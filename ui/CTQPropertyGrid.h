@@ -121,6 +121,8 @@ public:
     /// The width of the count column: the largest count with its editor's
     /// buttons.  The names take what is left, so counts are always seen.
     int CountColumnWidth() const;
+    /// The width of the name column at which every name reads in full.
+    int NamesWidth() const;
     /// The width at which every name and count reads in full.
     int NeededWidth() const;
     /// The font of a description: fixed-pitch when it is a table of
