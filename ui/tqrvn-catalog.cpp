@@ -135,7 +135,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("tqrvn-catalog"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
     int dn = kDefaultDn;
