@@ -1,4 +1,5 @@
 #include "ui/CTQPipeSpecDlg.h"
+#include "ui/PipeSpecRowsInternal.h"
 
 #include "ui/CTQPrompter.h"
 #include "ui/CTQReportGrid.h"
@@ -35,103 +36,9 @@ enum SizeColumn { kNo, kDN, kInsD, kThickness, kMinV, kMaxV, kMinR, kMaxR };
 
 constexpr double kMaxDecimal = 1.0e6;
 
-// A file-name part made of a material name: letters, digits, '-', '_' and
-// the bytes of non-ASCII characters; everything else ('/', '.', spaces,
-// control characters) becomes '_'.  At most 48 bytes, cut at a character
-// boundary.
-std::string SafeNamePart(const std::string& name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.size();) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        std::size_t len = 1;
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
-        if (i + len > name.size()) break;
-        if (out.size() + len > 48) break;
-        if (c >= 0x80) {
-            out.append(name, i, len);
-        } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
-                   c == '_') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('_');
-        }
-        i += len;
-    }
-    return out.empty() ? std::string("matl") : out;
-}
-
-std::string LocalTimeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
-    return buf;
-}
-
-std::string ComputeTempFolder() {
-    std::error_code ec;
-    std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
-    if (ec || dir.empty()) {
-        dir = "/tmp";
-    }
-    std::string s = dir.string();
-    if (s.back() != '/') {
-        s.push_back('/');
-    }
-    return s;
-}
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
-
-// A material of the left grid with its buffered sizes.
-class CTQPipeSpecDlg::MatlRow : public CTQGridRow {
-public:
-    explicit MatlRow(const CTQPipeMatl& m) : matl(m), stamp(LocalTimeStamp()) {}
-    ~MatlRow() override { RemoveFile(); }
-
-    void RemoveFile() {
-        if (!file.empty()) {
-            ::unlink(file.c_str());
-            file.clear();
-        }
-        buffered = false;
-    }
-
-    // Creates this row's file in the folder, once: the sanitised name, the
-    // time of the row's creation and a unique suffix; never an existing file.
-    bool EnsureFile(const std::string& folder) {
-        if (!file.empty()) {
-            return true;
-        }
-        std::string path = folder + SafeNamePart(matl.Name) + stamp + "-XXXXXX.xml";
-        const int fd = ::mkstemps(path.data(), 4);
-        if (fd < 0) {
-            return false;
-        }
-        ::close(fd);
-        file = path;
-        return true;
-    }
-
-    CTQPipeMatl matl;
-    std::string stamp;
-    std::string file;                 ///< buffer file ("" until first needed)
-    bool buffered = false;            ///< the file holds this material's sizes
-    bool held = false;                ///< the sizes are held in memory (file not writable)
-    CTQArray<CTQPipeSpec> heldSizes;
-};
-
-// A size of the right grid.
-class CTQPipeSpecDlg::SpecRow : public CTQGridRow {
-public:
-    explicit SpecRow(const CTQPipeSpec& s) : spec(s) {}
-    CTQPipeSpec spec;
-};
 
 CTQPipeSpecDlg::CTQPipeSpecDlg(int kind, CADODatabase* db, QWidget* parent)
     : CTQCatalogDlg(db, parent), m_kind(kind) {}
@@ -166,7 +73,7 @@ const CTQPipeMatl* CTQPipeSpecDlg::MaterialOf(const CTQGridRow* materialRow) {
 }
 
 void CTQPipeSpecDlg::CreateControls() {
-    m_tempFolder = ComputeTempFolder();
+    m_tempFolder = tqrvn::ui::ComputeTempFolder();
     CreateOkCancel(82);
 
     // The size grid is the wider one: the left frame gives a quarter of the
