@@ -6,6 +6,8 @@
 #include "TQRVNBase.h"
 #include "ui/TQRVNBaseUI.h"
 
+#include "catalog/CatalogBuilder.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -13,9 +15,9 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -25,16 +27,21 @@ namespace {
 
 std::string g_catalog;
 
+// The library's empty catalog, filled with 200 water-pipe materials of 30
+// sizes each.
 bool BuildCatalog(const std::string& path) {
-    std::ifstream in(TQRVN_SCHEMA_FILE);
-    std::ostringstream schema;
-    schema << in.rdbuf();
+    std::string error;
+    if (!RVN::BuildEmptyCatalog(path, RVN::SeedDataFolder(), true, error)) {
+        std::fprintf(stderr, "bench_ui_dialogs: %s\n", error.c_str());
+        return false;
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
         return false;
     }
     std::ostringstream sql;
-    sql << schema.str() << "\nBEGIN;\n";
+    sql << "BEGIN;\n";
     for (int m = 1; m <= 200; ++m) {
         sql << "insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Version) values (" << m
             << ", 1, 'material " << 1000 + m << "', 'W', 2, 0.2, 'DN', 7850, 1);\n";
