@@ -16,13 +16,13 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
-#include <QPushButton>
-#include <QToolButton>
 #include <QPointF>
 #include <QPointer>
+#include <QPushButton>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QToolButton>
 
 #include <functional>
 #include <initializer_list>

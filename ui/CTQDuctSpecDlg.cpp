@@ -21,7 +21,9 @@ QString SizeText(const CTQDuctSpec& d) {
 }
 
 // The editors keep sizes within 1..10000 mm, so the conversion is exact.
-int CellSize(double value) { return static_cast<int>(std::trunc(value)); }
+int CellSize(double value) {
+    return static_cast<int>(std::trunc(value));
+}
 
 } // namespace
 
@@ -33,8 +35,8 @@ public:
 
 CTQDuctSpecDlg::CTQDuctSpecDlg(CADODatabase* db, QWidget* parent) : CTQCatalogDlg(db, parent) {}
 
-CTQDuctSpecDlg::CTQDuctSpecDlg(const CTQArray<CTQDuctSpec>& circular, const CTQArray<CTQDuctSpec>& rectangular,
-                               QWidget* parent)
+CTQDuctSpecDlg::CTQDuctSpecDlg(const CTQArray<CTQDuctSpec>& circular,
+                               const CTQArray<CTQDuctSpec>& rectangular, QWidget* parent)
     : CTQCatalogDlg(nullptr, parent), m_circular(circular), m_rectangular(rectangular) {}
 
 CTQDuctSpecDlg::~CTQDuctSpecDlg() = default;
@@ -65,9 +67,12 @@ bool CTQDuctSpecDlg::OnInitDialog() {
         CTQDuctSpecManager::GetAllSpec(m_rectangular, 1, Database());
     }
     using Kind = CTQGridColumn::Kind;
-    m_gridCircular->SetColumns({CTQGridColumn{QStringLiteral("直径(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
-    m_gridRectangular->SetColumns({CTQGridColumn{QStringLiteral("宽(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true},
-                                   CTQGridColumn{QStringLiteral("高(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
+    m_gridCircular->SetColumns({CTQGridColumn{QStringLiteral("直径(mm)"), 100, QString(),
+                                              Kind::Integer, 1, 10000, 0, true}});
+    m_gridRectangular->SetColumns(
+        {CTQGridColumn{QStringLiteral("宽(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true},
+         CTQGridColumn{QStringLiteral("高(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0,
+                       true}});
     for (const CTQDuctSpec& d : m_circular) {
         AddDuctRow(m_gridCircular, d);
     }
@@ -125,10 +130,18 @@ void CTQDuctSpecDlg::DeleteSelected(CTQReportGrid* grid) {
     }
 }
 
-void CTQDuctSpecDlg::OnAddLeft() { AddNew(m_gridCircular, 0); }
-void CTQDuctSpecDlg::OnDeleteLeft() { DeleteSelected(m_gridCircular); }
-void CTQDuctSpecDlg::OnAddRight() { AddNew(m_gridRectangular, 1); }
-void CTQDuctSpecDlg::OnDeleteRight() { DeleteSelected(m_gridRectangular); }
+void CTQDuctSpecDlg::OnAddLeft() {
+    AddNew(m_gridCircular, 0);
+}
+void CTQDuctSpecDlg::OnDeleteLeft() {
+    DeleteSelected(m_gridCircular);
+}
+void CTQDuctSpecDlg::OnAddRight() {
+    AddNew(m_gridRectangular, 1);
+}
+void CTQDuctSpecDlg::OnDeleteRight() {
+    DeleteSelected(m_gridRectangular);
+}
 
 void CTQDuctSpecDlg::OnOK() {
     if (!Database()) {
@@ -162,7 +175,9 @@ CTQArray<CTQDuctSpec> CTQDuctSpecDlg::ReadRows(CTQReportGrid* grid, bool addedOr
     return ducts;
 }
 
-bool CTQDuctSpecDlg::HasUnsavedEdits() const { return m_edited || !m_deleted.IsEmpty(); }
+bool CTQDuctSpecDlg::HasUnsavedEdits() const {
+    return m_edited || !m_deleted.IsEmpty();
+}
 
 bool CTQDuctSpecDlg::WriteCatalog(QString& error) {
     CADODatabase* db = Database();
@@ -174,9 +189,10 @@ bool CTQDuctSpecDlg::WriteCatalog(QString& error) {
         CTQReportGrid* grid = section == 0 ? m_gridCircular : m_gridRectangular;
         const RVN::TQEditCheck check = RVN::CheckDuctSizes(ReadRows(grid, false));
         if (!check.Ok()) {
-            const QString where = QStringLiteral("%1第 %2 行").arg(section == 0 ? QStringLiteral("圆形风管")
-                                                                                 : QStringLiteral("矩形风管"))
-                                      .arg(check.row + 1);
+            const QString where =
+                QStringLiteral("%1第 %2 行")
+                    .arg(section == 0 ? QStringLiteral("圆形风管") : QStringLiteral("矩形风管"))
+                    .arg(check.row + 1);
             CTQDuctSpec d;
             d.Section = section;
             d.Width = check.width;

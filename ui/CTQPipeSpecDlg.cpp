@@ -7,8 +7,8 @@
 
 #include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
-#include "design/DesignTypes.h"
 #include "db/ADODatabase.h"
+#include "design/DesignTypes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -36,7 +36,9 @@ enum SizeColumn { kNo, kDN, kInsD, kThickness, kMinV, kMaxV, kMinR, kMaxR };
 
 constexpr double kMaxDecimal = 1.0e6;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -92,7 +94,9 @@ void CTQPipeSpecDlg::CreateControls() {
     setTabOrder(m_gridLeft, m_gridRight);
     setTabOrder(m_gridRight, m_ok);
 
-    m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) { Guarded([this] { MaterialFocusChanged(); }); };
+    m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) {
+        Guarded([this] { MaterialFocusChanged(); });
+    };
     m_gridLeft->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
     m_gridRight->onValueChanged = [this](CTQGridRow*, int) { m_sizesChanged = true; };
     BindPaneKeys(m_gridLeft, false);
@@ -103,12 +107,21 @@ void CTQPipeSpecDlg::CreateControls() {
 void CTQPipeSpecDlg::CreateSizeColumns() {
     using Kind = CTQGridColumn::Kind;
     auto number = [](QString caption, int width, QString tooltip) {
-        return CTQGridColumn{std::move(caption), width, std::move(tooltip), Kind::Decimal, 0.0, kMaxDecimal, 2, true};
+        return CTQGridColumn{std::move(caption),
+                             width,
+                             std::move(tooltip),
+                             Kind::Decimal,
+                             0.0,
+                             kMaxDecimal,
+                             2,
+                             true};
     };
     std::vector<CTQGridColumn> columns;
-    columns.push_back(CTQGridColumn{QStringLiteral("序号"), 35, QString(), Kind::Integer, 0, 1e9, 0, false});
-    columns.push_back(CTQGridColumn{m_kind == 2 ? QStringLiteral("公称外径") : QStringLiteral("DN"), 35,
-                                    QStringLiteral("公称直径"), Kind::Integer, 1, 10000, 0, true});
+    columns.push_back(
+        CTQGridColumn{QStringLiteral("序号"), 35, QString(), Kind::Integer, 0, 1e9, 0, false});
+    columns.push_back(CTQGridColumn{m_kind == 2 ? QStringLiteral("公称外径") : QStringLiteral("DN"),
+                                    35, QStringLiteral("公称直径"), Kind::Integer, 1, 10000, 0,
+                                    true});
     columns.push_back(number(QStringLiteral("内径(mm)"), 60, QString()));
     columns.push_back(number(QStringLiteral("壁厚(mm)"), 50, QStringLiteral("壁厚\r\n单位mm")));
     columns.push_back(number(QStringLiteral("minV"), 50, QStringLiteral("最小流速\r\n单位m/s")));
@@ -131,8 +144,10 @@ bool CTQPipeSpecDlg::OnInitDialog() {
     SetAnchor(m_gridLeft, QPointF(0, 0), QPointF(0.25, 1));
     SetAnchor(m_gridRight, QPointF(0.25, 0), QPointF(1, 1));
 
-    m_gridLeft->SetColumns({CTQGridColumn{QStringLiteral("名称"), 20, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true},
-                            CTQGridColumn{QStringLiteral("符号"), 12, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true}});
+    m_gridLeft->SetColumns({CTQGridColumn{QStringLiteral("名称"), 20, QString(),
+                                          CTQGridColumn::Kind::Text, 0, 0, 0, true},
+                            CTQGridColumn{QStringLiteral("符号"), 12, QString(),
+                                          CTQGridColumn::Kind::Text, 0, 0, 0, true}});
     if (Database()) {
         CTQPipeMatlManager::GetAllMatl(m_matls, m_kind, Database());
     }
@@ -197,7 +212,8 @@ bool CTQPipeSpecDlg::BufferSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
     row->held = true;
     row->heldSizes = specs;
     ShowError(QStringLiteral("材料“%1”的规格未能写入临时文件%2，修改已保留在内存中。")
-                  .arg(Q(row->matl.Name), row->file.empty() ? QString() : QStringLiteral(" ") + Q(row->file)));
+                  .arg(Q(row->matl.Name),
+                       row->file.empty() ? QString() : QStringLiteral(" ") + Q(row->file)));
     return false;
 }
 
@@ -211,7 +227,8 @@ bool CTQPipeSpecDlg::BufferedSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
         if (CTQPipeMatlManager::LoadMatlFromXML(copy, specs, row->file.c_str())) {
             return true;
         }
-        ShowError(QStringLiteral("材料“%1”的规格无法从临时文件 %2 读回。").arg(Q(row->matl.Name), Q(row->file)));
+        ShowError(QStringLiteral("材料“%1”的规格无法从临时文件 %2 读回。")
+                      .arg(Q(row->matl.Name), Q(row->file)));
     }
     return false;
 }
@@ -333,7 +350,7 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
             m_focusedMatl = nullptr;
             m_sizesChanged = false;
         }
-        delete row;  // removes its buffer file
+        delete row; // removes its buffer file
     }
     m_gridLeft->blockSignals(blocked);
     m_focusedMatl = nullptr;
@@ -410,11 +427,15 @@ QString CTQPipeSpecDlg::NameRefusal(const RVN::TQEditCheck& check) const {
     case RVN::TQEditProblem::EmptyName:
         return QStringLiteral("第 %1 行的材料没有名称，").arg(row);
     case RVN::TQEditProblem::NameTwice:
-        return QStringLiteral("第 %1 行的材料名称“%2”与第 %3 行相同，").arg(row, Q(check.name)).arg(check.firstRow + 1);
+        return QStringLiteral("第 %1 行的材料名称“%2”与第 %3 行相同，")
+            .arg(row, Q(check.name))
+            .arg(check.firstRow + 1);
     case RVN::TQEditProblem::NameTaken: {
         const QString kind = QString::fromUtf8(RVN::CategoryTitleChinese(check.otherKind));
         return QStringLiteral("第 %1 行的材料名称“%2”已被%3使用，")
-            .arg(row, Q(check.name), kind.isEmpty() ? QStringLiteral("目录中另一种材料") : kind + QStringLiteral("材料"));
+            .arg(row, Q(check.name),
+                 kind.isEmpty() ? QStringLiteral("目录中另一种材料")
+                                : kind + QStringLiteral("材料"));
     }
     default:
         return QStringLiteral("第 %1 行的材料不能保存，").arg(row);
@@ -423,9 +444,15 @@ QString CTQPipeSpecDlg::NameRefusal(const RVN::TQEditCheck& check) const {
 
 QString CTQPipeSpecDlg::SizeRefusal(const CTQPipeMatl& matl, const RVN::TQEditCheck& check) const {
     // The DN column's own caption: "公称外径" for plastic pipe.
-    const QString dn = m_gridRight->Columns().size() > std::size_t{kDN} ? m_gridRight->Columns()[kDN].caption : QStringLiteral("DN");
+    const QString dn = m_gridRight->Columns().size() > std::size_t{kDN}
+                           ? m_gridRight->Columns()[kDN].caption
+                           : QStringLiteral("DN");
     if (check.problem == RVN::TQEditProblem::ZeroDN) {
-        return QStringLiteral("材料“%1”第 %2 行的规格%3为 %4，").arg(Q(matl.Name)).arg(check.row + 1).arg(dn).arg(check.dn);
+        return QStringLiteral("材料“%1”第 %2 行的规格%3为 %4，")
+            .arg(Q(matl.Name))
+            .arg(check.row + 1)
+            .arg(dn)
+            .arg(check.dn);
     }
     return QStringLiteral("材料“%1”的规格 %2 %3 重复（第 %4 行与第 %5 行），")
         .arg(Q(matl.Name), dn)

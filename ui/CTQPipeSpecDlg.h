@@ -75,13 +75,13 @@ private:
     bool HasUnsavedEdits() const override;
 
     CTQReportGrid* m_gridLeft = nullptr;
-    MatlRow* m_focusedMatl = nullptr;  ///< the material whose sizes are shown
+    MatlRow* m_focusedMatl = nullptr; ///< the material whose sizes are shown
     CTQReportGrid* m_gridRight = nullptr;
     int m_kind;
     CTQArray<CTQPipeMatl> m_matls;
     CTQArray<long> m_deletedMatls;
     CTQArray<long> m_deletedSpecs;
     bool m_sizesChanged = false;
-    bool m_edited = false;  ///< materials added, deleted, renamed, or sizes buffered
+    bool m_edited = false; ///< materials added, deleted, renamed, or sizes buffered
     std::string m_tempFolder;
 };

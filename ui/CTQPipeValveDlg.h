@@ -38,8 +38,8 @@ public:
     /// kind: the valve kind as CTQPipeValveManager::GetAllValve takes it;
     /// showDnDependent nonzero: a right pane for DN-dependent fittings; dn:
     /// the segment's nominal diameter (mm); valves: the previous choice.
-    CTQPipeValveDlg(CADODatabase* db, int kind, int showDnDependent, int dn, const CTQArray<CTQPipeValve>& valves,
-                    QWidget* parent = nullptr);
+    CTQPipeValveDlg(CADODatabase* db, int kind, int showDnDependent, int dn,
+                    const CTQArray<CTQPipeValve>& valves, QWidget* parent = nullptr);
     ~CTQPipeValveDlg() override;
 
     CTQPropertyGrid* LeftGrid() const { return m_gridLeft; }

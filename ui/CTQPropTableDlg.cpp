@@ -24,9 +24,8 @@ namespace {
 
 // One property column of a table dialog: caption, relative width, digits
 // after the point and the record member it shows.
-template <class Prop>
-struct PropColumn {
-    const char* caption;  // UTF-8
+template <class Prop> struct PropColumn {
+    const char* caption; // UTF-8
     int width;
     int decimals;
     double Prop::*field;
@@ -36,8 +35,7 @@ struct PropColumn {
 // pane label), the label width in pixels, the placement key, the property
 // columns after the temperature column in display order, and the listing
 // of every row in temperature order.
-template <class Prop>
-struct PropTable {
+template <class Prop> struct PropTable {
     static QString Title();
     static int LabelWidth();
     static QString PlacementKey();
@@ -45,16 +43,18 @@ struct PropTable {
     static int List(CTQArray<Prop>& arr, CADODatabase* db);
 };
 
-template <>
-QString PropTable<CTQWaterProp>::Title() { return QStringLiteral("水的物理参数"); }
-template <>
-int PropTable<CTQWaterProp>::LabelWidth() { return 80; }
-template <>
-QString PropTable<CTQWaterProp>::PlacementKey() { return QStringLiteral("TQRVNWaterPropDlg"); }
+template <> QString PropTable<CTQWaterProp>::Title() {
+    return QStringLiteral("水的物理参数");
+}
+template <> int PropTable<CTQWaterProp>::LabelWidth() {
+    return 80;
+}
+template <> QString PropTable<CTQWaterProp>::PlacementKey() {
+    return QStringLiteral("TQRVNWaterPropDlg");
+}
 
 // Specific heat is shown before viscosity, the reverse of the record's order.
-template <>
-const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() {
+template <> const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() {
     static const std::vector<PropColumn<CTQWaterProp>> columns{
         {"密度(kg/m3)", 35, 3, &CTQWaterProp::Density},
         {"比热容[kJ/(kg*K)]", 45, 3, &CTQWaterProp::SpecificHeat},
@@ -63,22 +63,23 @@ const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() 
     return columns;
 }
 
-template <>
-int PropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
+template <> int PropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
     return RVN::GetAllWaterProp(arr, db);
 }
 
-template <>
-QString PropTable<CTQSteamProp>::Title() { return QStringLiteral("饱和水蒸气的物理参数"); }
-template <>
-int PropTable<CTQSteamProp>::LabelWidth() { return 160; }
-template <>
-QString PropTable<CTQSteamProp>::PlacementKey() { return QStringLiteral("TQRVNSteamPropDlg"); }
+template <> QString PropTable<CTQSteamProp>::Title() {
+    return QStringLiteral("饱和水蒸气的物理参数");
+}
+template <> int PropTable<CTQSteamProp>::LabelWidth() {
+    return 160;
+}
+template <> QString PropTable<CTQSteamProp>::PlacementKey() {
+    return QStringLiteral("TQRVNSteamPropDlg");
+}
 
 // The steam table gives specific heat four decimals and viscosity three,
 // the opposite of the water table.
-template <>
-const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() {
+template <> const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() {
     static const std::vector<PropColumn<CTQSteamProp>> columns{
         {"压力(kPa)", 35, 1, &CTQSteamProp::Pressure},
         {"密度(kg/m3)", 35, 3, &CTQSteamProp::Density},
@@ -89,8 +90,7 @@ const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() 
     return columns;
 }
 
-template <>
-int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
+template <> int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
     return RVN::GetAllSteamProp(arr, db);
 }
 
@@ -98,8 +98,7 @@ int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db)
 
 // ---- the dialog ----------------------------------------------------------------
 
-template <class Prop>
-class CTQPropTableDlg<Prop>::PropRow : public CTQGridRow {
+template <class Prop> class CTQPropTableDlg<Prop>::PropRow : public CTQGridRow {
 public:
     explicit PropRow(const Prop& p) : prop(p) {}
     Prop prop;
@@ -109,20 +108,18 @@ template <class Prop>
 CTQPropTableDlg<Prop>::CTQPropTableDlg(CADODatabase* db, const Prop& prop, QWidget* parent)
     : CTQCatalogDlg(db, parent), m_result(prop), m_callers(prop) {}
 
-template <class Prop>
-CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
+template <class Prop> CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
 
-template <class Prop>
-const Prop* CTQPropTableDlg<Prop>::PropOf(const QTreeWidgetItem* row) {
+template <class Prop> const Prop* CTQPropTableDlg<Prop>::PropOf(const QTreeWidgetItem* row) {
     const auto* r = dynamic_cast<const PropRow*>(row);
     return r ? &r->prop : nullptr;
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::CreateControls() {
+template <class Prop> void CTQPropTableDlg<Prop>::CreateControls() {
     const QRect left = LeftFrameRect();
     const QRect right = RightFrameRect();
-    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, PropTable<Prop>::Title(), left, PropTable<Prop>::LabelWidth());
+    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, PropTable<Prop>::Title(), left,
+                                  PropTable<Prop>::LabelWidth());
     m_grid = CreateGrid(IDC_GRID_LEFT, QRect(left.topLeft(), right.bottomRight()));
     m_grid->setFrameShape(QFrame::StyledPanel);
     CreatePaneButtons(true);
@@ -132,8 +129,7 @@ void CTQPropTableDlg<Prop>::CreateControls() {
     m_grid->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
 }
 
-template <class Prop>
-bool CTQPropTableDlg<Prop>::OnInitDialog() {
+template <class Prop> bool CTQPropTableDlg<Prop>::OnInitDialog() {
     CTQCatalogDlg::OnInitDialog();
     SetAnchor(m_labelLeft, QPointF(0, 0), QPointF(0, 0));
     SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
@@ -150,11 +146,11 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     using Kind = CTQGridColumn::Kind;
     std::vector<CTQGridColumn> columns;
     columns.push_back(CTQGridColumn{QStringLiteral("温度(℃)"), 25, QString(), Kind::Integer,
-                                    static_cast<double>(kMinTemperature), static_cast<double>(kMaxTemperature), 0,
-                                    true});
+                                    static_cast<double>(kMinTemperature),
+                                    static_cast<double>(kMaxTemperature), 0, true});
     for (const PropColumn<Prop>& c : PropTable<Prop>::Columns()) {
-        columns.push_back(
-            CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(), Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
+        columns.push_back(CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(),
+                                        Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
     }
     m_grid->SetColumns(std::move(columns));
     for (const Prop& p : props) {
@@ -164,8 +160,7 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     return true;
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
+template <class Prop> void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
     auto* row = new PropRow(prop);
     m_grid->AddRow(row);
     const bool blocked = m_grid->blockSignals(true);
@@ -177,8 +172,7 @@ void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
     m_grid->blockSignals(blocked);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnSelectionChanged() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnSelectionChanged() {
     const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
     if (selected.empty()) {
         return;
@@ -187,8 +181,7 @@ void CTQPropTableDlg<Prop>::OnSelectionChanged() {
     m_chosen = selected.front();
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnAddRight() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnAddRight() {
     if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
@@ -197,8 +190,7 @@ void CTQPropTableDlg<Prop>::OnAddRight() {
     m_grid->FocusRow(m_grid->RowCount() - 1);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnDeleteRight() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnDeleteRight() {
     if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
@@ -221,8 +213,7 @@ void CTQPropTableDlg<Prop>::OnDeleteRight() {
     m_grid->blockSignals(blocked);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnOK() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnOK() {
     if (!Database()) {
         EndOK();
         return;
@@ -302,7 +293,8 @@ QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vecto
                         return QStringLiteral("温度 %1℃ 的数据已存在。").arg(p.Temperature);
                     }
                 }
-                return QStringLiteral("温度 %1℃ 的数据添加失败。").arg(p.Temperature) + LastDbError();
+                return QStringLiteral("温度 %1℃ 的数据添加失败。").arg(p.Temperature) +
+                       LastDbError();
             }
         } else if (!p.UpdateData(p.ID, false, db)) {
             return QStringLiteral("温度 %1℃ 的数据保存失败。").arg(p.Temperature) + LastDbError();
@@ -319,8 +311,7 @@ template class CTQPropTableDlg<CTQSteamProp>;
 namespace {
 
 // Runs a property dialog on a copy of prop; prop takes the chosen row on OK.
-template <class Dlg, class Prop>
-bool RunPropDlg(Prop& prop, CADODatabase* db) {
+template <class Dlg, class Prop> bool RunPropDlg(Prop& prop, CADODatabase* db) {
     if (!RVN::EnsureDialogApplication()) {
         return false;
     }
@@ -344,8 +335,12 @@ bool RunPropDlg(Prop& prop, CADODatabase* db) {
 
 namespace RVN {
 
-bool ShowWaterPropDlg(CTQWaterProp& prop, CADODatabase* db) { return RunPropDlg<CTQWaterPropDlg>(prop, db); }
+bool ShowWaterPropDlg(CTQWaterProp& prop, CADODatabase* db) {
+    return RunPropDlg<CTQWaterPropDlg>(prop, db);
+}
 
-bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db) { return RunPropDlg<CTQSteamPropDlg>(prop, db); }
+bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db) {
+    return RunPropDlg<CTQSteamPropDlg>(prop, db);
+}
 
 } // namespace RVN

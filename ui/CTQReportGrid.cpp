@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QStyledItemDelegate>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolTip>
 
@@ -27,7 +27,8 @@ const char* const kInvalidStyle = "QLineEdit { background: #ffd6d6; color: #a000
 // as its tooltip).  The grid refuses to close it while it is marked.
 class NumberEditor final : public QLineEdit {
 public:
-    NumberEditor(const CTQGridColumn& column, QWidget* parent) : QLineEdit(parent), m_column(column) {
+    NumberEditor(const CTQGridColumn& column, QWidget* parent)
+        : QLineEdit(parent), m_column(column) {
         setObjectName(QStringLiteral("cellEditor"));
         setFrame(false);
         connect(this, &QLineEdit::textChanged, this, [this] { Check(); });
@@ -79,7 +80,8 @@ public:
         QStyledItemDelegate::setEditorData(editor, index);
     }
 
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
         auto* edit = dynamic_cast<NumberEditor*>(editor);
         if (!edit) {
             QStyledItemDelegate::setModelData(editor, model, index);
@@ -110,8 +112,9 @@ private:
 };
 
 QString Limit(const CTQGridColumn& column, double value) {
-    return column.kind == CTQGridColumn::Kind::Integer ? QString::number(static_cast<long long>(value))
-                                                       : tqrvn::ui::GeneralText(value);
+    return column.kind == CTQGridColumn::Kind::Integer
+               ? QString::number(static_cast<long long>(value))
+               : tqrvn::ui::GeneralText(value);
 }
 
 } // namespace
@@ -122,7 +125,9 @@ CTQGridRow::CTQGridRow() : QTreeWidgetItem(QTreeWidgetItem::UserType) {}
 
 CTQGridRow::~CTQGridRow() = default;
 
-double CTQGridRow::Number(int column) const { return data(column, kNumberRole).toDouble(); }
+double CTQGridRow::Number(int column) const {
+    return data(column, kNumberRole).toDouble();
+}
 
 bool CTQGridRow::operator<(const QTreeWidgetItem& other) const {
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
@@ -160,11 +165,13 @@ CTQReportGrid::CTQReportGrid(QWidget* parent) : QTreeWidget(parent) {
                                         : Qt::AscendingOrder;
         SortByColumn(column, order);
     });
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-        if (onFocusChanged) {
-            onFocusChanged(dynamic_cast<CTQGridRow*>(current), dynamic_cast<CTQGridRow*>(previous));
-        }
-    });
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                if (onFocusChanged) {
+                    onFocusChanged(dynamic_cast<CTQGridRow*>(current),
+                                   dynamic_cast<CTQGridRow*>(previous));
+                }
+            });
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (onSelectionChanged) {
             onSelectionChanged();
@@ -244,8 +251,9 @@ std::vector<CTQGridRow*> CTQReportGrid::Rows() const {
 
 std::vector<CTQGridRow*> CTQReportGrid::RowsInAddedOrder() const {
     std::vector<CTQGridRow*> rows = Rows();
-    std::sort(rows.begin(), rows.end(),
-              [](const CTQGridRow* a, const CTQGridRow* b) { return a->AddedOrder() < b->AddedOrder(); });
+    std::sort(rows.begin(), rows.end(), [](const CTQGridRow* a, const CTQGridRow* b) {
+        return a->AddedOrder() < b->AddedOrder();
+    });
     return rows;
 }
 
@@ -259,7 +267,9 @@ std::vector<CTQGridRow*> CTQReportGrid::SelectedRows() const {
     return rows;
 }
 
-CTQGridRow* CTQReportGrid::FocusedRow() const { return dynamic_cast<CTQGridRow*>(currentItem()); }
+CTQGridRow* CTQReportGrid::FocusedRow() const {
+    return dynamic_cast<CTQGridRow*>(currentItem());
+}
 
 bool CTQReportGrid::FocusRow(int index) {
     QTreeWidgetItem* item = topLevelItem(index);
@@ -271,7 +281,9 @@ bool CTQReportGrid::FocusRow(int index) {
     return true;
 }
 
-CTQGridRow* CTQReportGrid::RowAt(int index) const { return dynamic_cast<CTQGridRow*>(topLevelItem(index)); }
+CTQGridRow* CTQReportGrid::RowAt(int index) const {
+    return dynamic_cast<CTQGridRow*>(topLevelItem(index));
+}
 
 QWidget* CTQReportGrid::RefusingEditor() const {
     if (state() != QAbstractItemView::EditingState) {
@@ -293,20 +305,23 @@ void CTQReportGrid::HoldEditor(QWidget* editor) const {
     }
 }
 
-QString CTQReportGrid::CheckNumber(const CTQGridColumn& column, const QString& text, std::optional<double>* value) {
+QString CTQReportGrid::CheckNumber(const CTQGridColumn& column, const QString& text,
+                                   std::optional<double>* value) {
     const std::optional<double> v = tqrvn::ui::ReadNumber(text);
     if (value) {
         *value = v;
     }
     const bool whole = column.kind == CTQGridColumn::Kind::Integer;
     if (!v) {
-        return text.trimmed().isEmpty() ? QStringLiteral("请输入数值") : QStringLiteral("“%1”不是数值").arg(text);
+        return text.trimmed().isEmpty() ? QStringLiteral("请输入数值")
+                                        : QStringLiteral("“%1”不是数值").arg(text);
     }
     if (whole && std::trunc(*v) != *v) {
         return QStringLiteral("“%1”不是整数").arg(text);
     }
     if (*v < column.min || *v > column.max) {
-        return QStringLiteral("%1 超出范围 %2 至 %3").arg(text.trimmed(), Limit(column, column.min), Limit(column, column.max));
+        return QStringLiteral("%1 超出范围 %2 至 %3")
+            .arg(text.trimmed(), Limit(column, column.min), Limit(column, column.max));
     }
     return QString();
 }
@@ -348,7 +363,7 @@ void CTQReportGrid::CancelEdit() {
 
 void CTQReportGrid::commitData(QWidget* editor) {
     if (editor == RefusingEditor()) {
-        return;  // marked text is never stored
+        return; // marked text is never stored
     }
     QTreeWidget::commitData(editor);
 }
@@ -381,7 +396,8 @@ void CTQReportGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CTQReportGrid::keyPressEvent(QKeyEvent* event) {
-    if (state() != QAbstractItemView::EditingState && m_allowEdit && event->modifiers() == Qt::NoModifier) {
+    if (state() != QAbstractItemView::EditingState && m_allowEdit &&
+        event->modifiers() == Qt::NoModifier) {
         if (event->key() == Qt::Key_Insert && onInsertKey) {
             onInsertKey();
             return;
@@ -410,7 +426,8 @@ void CTQReportGrid::SortByColumn(int column, Qt::SortOrder order) {
 
 int CTQReportGrid::ContentWidth(int column) const {
     // Cell texts with the item view's margins on both sides and a little air.
-    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
+    const int margin =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
     const QFontMetrics metrics(font());
     int width = header()->sectionSizeHint(column);
     for (int i = 0; i < topLevelItemCount(); ++i) {

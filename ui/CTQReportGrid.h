@@ -102,7 +102,8 @@ public:
     QString EditProblem() const;
     /// Why a text cannot be a cell of the column, or "" when it can (its
     /// value then in *value when given).
-    static QString CheckNumber(const CTQGridColumn& column, const QString& text, std::optional<double>* value);
+    static QString CheckNumber(const CTQGridColumn& column, const QString& text,
+                               std::optional<double>* value);
 
     /// Sorts by a column, as a click on its header does, and sends the
     /// rows-re-ordered notice.

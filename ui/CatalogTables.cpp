@@ -17,21 +17,28 @@ namespace tqrvn::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString N(double v) { return ExactText(v); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString N(double v) {
+    return ExactText(v);
+}
 
 // The DN table of a valve on one line: "15: 2.00, 100: 0.50".
 QString DnTable(const CTQPipeValve& v) {
-    return CTQPipeValveDlg::Description(v).split(QLatin1Char('\n')).join(QStringLiteral(" / ")).simplified();
+    return CTQPipeValveDlg::Description(v)
+        .split(QLatin1Char('\n'))
+        .join(QStringLiteral(" / "))
+        .simplified();
 }
 
 } // namespace
 
 const std::vector<CatalogTable>& CatalogTables() {
-    static const std::vector<CatalogTable> tables{CatalogTable::WaterPipe, CatalogTable::PlasticPipe,
-                                                  CatalogTable::PprPipe,   CatalogTable::Ducts,
-                                                  CatalogTable::Valves,    CatalogTable::Water,
-                                                  CatalogTable::Steam};
+    static const std::vector<CatalogTable> tables{
+        CatalogTable::WaterPipe, CatalogTable::PlasticPipe, CatalogTable::PprPipe,
+        CatalogTable::Ducts,     CatalogTable::Valves,      CatalogTable::Water,
+        CatalogTable::Steam};
     return tables;
 }
 
@@ -64,7 +71,9 @@ QString TableTitle(CatalogTable table) {
     }
 }
 
-void CatalogTableModel::Clear() { Set({}, {}, {}); }
+void CatalogTableModel::Clear() {
+    Set({}, {}, {});
+}
 
 void CatalogTableModel::Set(QStringList headers, std::vector<Row> rows, std::vector<bool> numeric) {
     beginResetModel();
@@ -85,7 +94,7 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
     QStringList headers;
     std::vector<bool> numeric;
     if (const int kind = MaterialKind(table)) {
-        headers = {QStringLiteral("名称"), QStringLiteral("符号"), QStringLiteral("粗糙度K"),
+        headers = {QStringLiteral("名称"), QStringLiteral("符号"),   QStringLiteral("粗糙度K"),
                    QStringLiteral("密度"), QStringLiteral("规格数"), QStringLiteral("说明")};
         numeric = {false, false, true, true, true, false};
         CTQArray<CTQPipeMatl> matls;
@@ -93,7 +102,9 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
         for (const CTQPipeMatl& m : matls) {
             CTQArray<CTQPipeSpec> specs;
             const int sizes = CTQPipeMatlManager::GetAllSpec(specs, m.ID, db);
-            rows.push_back({m.ID, {Q(m.Name), Q(m.Mark), N(m.K), N(m.Density), QString::number(sizes), Q(m.Comment)}});
+            rows.push_back({m.ID,
+                            {Q(m.Name), Q(m.Mark), N(m.K), N(m.Density), QString::number(sizes),
+                             Q(m.Comment)}});
         }
     } else if (table == CatalogTable::Ducts) {
         headers = {QStringLiteral("形状"), QStringLiteral("宽(mm)"), QStringLiteral("高(mm)"),
@@ -103,10 +114,12 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
             CTQArray<CTQDuctSpec> ducts;
             CTQDuctSpecManager::GetAllSpec(ducts, section, db);
             for (const CTQDuctSpec& d : ducts) {
-                const QString shape = section == 0 ? QStringLiteral("圆形") : QStringLiteral("矩形");
-                rows.push_back({d.ID,
-                                {shape, QString::number(d.Width), section == 0 ? QString() : QString::number(d.Height),
-                                 N(d.Thickness)}});
+                const QString shape =
+                    section == 0 ? QStringLiteral("圆形") : QStringLiteral("矩形");
+                rows.push_back(
+                    {d.ID,
+                     {shape, QString::number(d.Width),
+                      section == 0 ? QString() : QString::number(d.Height), N(d.Thickness)}});
             }
         }
     } else if (table == CatalogTable::Valves) {
@@ -116,28 +129,32 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
         CTQPipeValveManager::GetAllValve(valves, 0, db);
         for (const CTQPipeValve& v : valves) {
             const QString use = v.Type == 1 ? QStringLiteral("钢管") : QStringLiteral("塑料管");
-            rows.push_back({v.ID, {Q(v.ValveName), use, v.Variable ? DnTable(v) : GeneralText(v.Coef)}});
+            rows.push_back(
+                {v.ID, {Q(v.ValveName), use, v.Variable ? DnTable(v) : GeneralText(v.Coef)}});
         }
     } else if (table == CatalogTable::Water) {
-        headers = {QStringLiteral("温度(℃)"), QStringLiteral("密度(kg/m3)"), QStringLiteral("比热容[kJ/(kg*K)]"),
-                   QStringLiteral("运动黏度(1E-6㎡/s)")};
+        headers = {QStringLiteral("温度(℃)"), QStringLiteral("密度(kg/m3)"),
+                   QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
         numeric = {true, true, true, true};
         CTQArray<CTQWaterProp> props;
         RVN::GetAllWaterProp(props, db);
         for (const CTQWaterProp& p : props) {
-            rows.push_back({p.ID, {QString::number(p.Temperature), FixedText(p.Density, 3),
-                                   FixedText(p.SpecificHeat, 3), FixedText(p.Viscosity, 4)}});
+            rows.push_back({p.ID,
+                            {QString::number(p.Temperature), FixedText(p.Density, 3),
+                             FixedText(p.SpecificHeat, 3), FixedText(p.Viscosity, 4)}});
         }
     } else {
-        headers = {QStringLiteral("温度(℃)"),         QStringLiteral("压力(kPa)"),
-                   QStringLiteral("密度(kg/m3)"),      QStringLiteral("汽化热(kJ/kg)"),
+        headers = {QStringLiteral("温度(℃)"),           QStringLiteral("压力(kPa)"),
+                   QStringLiteral("密度(kg/m3)"),       QStringLiteral("汽化热(kJ/kg)"),
                    QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
         numeric = {true, true, true, true, true, true};
         CTQArray<CTQSteamProp> props;
         RVN::GetAllSteamProp(props, db);
         for (const CTQSteamProp& p : props) {
-            rows.push_back({p.ID, {QString::number(p.Temperature), FixedText(p.Pressure, 1), FixedText(p.Density, 3),
-                                   FixedText(p.Qhr, 3), FixedText(p.SpecificHeat, 4), FixedText(p.Viscosity, 3)}});
+            rows.push_back(
+                {p.ID,
+                 {QString::number(p.Temperature), FixedText(p.Pressure, 1), FixedText(p.Density, 3),
+                  FixedText(p.Qhr, 3), FixedText(p.SpecificHeat, 4), FixedText(p.Viscosity, 3)}});
         }
     }
     const bool ok = db->GetLastError() == 0;
@@ -149,7 +166,9 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
 }
 
 long CatalogTableModel::RowId(int row) const {
-    return row >= 0 && row < static_cast<int>(m_rows.size()) ? m_rows[static_cast<std::size_t>(row)].id : -1;
+    return row >= 0 && row < static_cast<int>(m_rows.size())
+               ? m_rows[static_cast<std::size_t>(row)].id
+               : -1;
 }
 
 QString CatalogTableModel::Text(int row, int column) const {
@@ -177,7 +196,8 @@ QVariant CatalogTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) {
         const std::size_t c = static_cast<std::size_t>(index.column());
         const bool right = c < m_numeric.size() && m_numeric[c];
-        return QVariant::fromValue(Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        return QVariant::fromValue(
+            Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }
     return QVariant();
 }

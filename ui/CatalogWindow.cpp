@@ -42,9 +42,13 @@ const char* const kRecentKey = "RecentFiles";
 constexpr int kValveKind = 1;
 constexpr int kDefaultDn = 50;
 
-QSettings ProgramSettings() { return QSettings(QStringLiteral("TQRVNBase"), QStringLiteral("tqrvn-catalog")); }
+QSettings ProgramSettings() {
+    return QSettings(QStringLiteral("TQRVNBase"), QStringLiteral("tqrvn-catalog"));
+}
 
-std::string Local(const QString& path) { return path.toLocal8Bit().toStdString(); }
+std::string Local(const QString& path) {
+    return path.toLocal8Bit().toStdString();
+}
 
 QString DbError(CADODatabase* db) {
     if (!db) {
@@ -63,7 +67,8 @@ CTQArray<CTQPipeValve> g_valves;
 
 } // namespace
 
-CatalogWindow::CatalogWindow(QString dataDir, QWidget* parent) : QMainWindow(parent), m_dataDir(std::move(dataDir)) {
+CatalogWindow::CatalogWindow(QString dataDir, QWidget* parent)
+    : QMainWindow(parent), m_dataDir(std::move(dataDir)) {
     m_tables = new QListWidget(this);
     m_tables->setObjectName(QStringLiteral("tables"));
     for (CatalogTable t : CatalogTables()) {
@@ -113,8 +118,9 @@ void CatalogWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->addAction(QStringLiteral("新建目录(&N)..."), this, [this] { NewCatalog(); });
     file->addAction(QStringLiteral("打开(&O)..."), this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开目录数据库"), m_path,
-                                                          QStringLiteral("目录数据库 (*.mdb);;所有文件 (*)"));
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("打开目录数据库"), m_path,
+                                         QStringLiteral("目录数据库 (*.mdb);;所有文件 (*)"));
         if (!path.isEmpty()) {
             Open(path);
         }
@@ -154,7 +160,8 @@ void CatalogWindow::UpdateRecentMenu() {
     const QStringList recent = RecentFiles();
     for (int i = 0; i < recent.size(); ++i) {
         const QString path = recent[i];
-        m_recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this, [this, path] { Open(path); });
+        m_recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this,
+                            [this, path] { Open(path); });
     }
     m_recent->setEnabled(!recent.isEmpty());
 }
@@ -198,9 +205,11 @@ void CatalogWindow::Refresh() {
     if (!db) {
         m_status->setText(QStringLiteral("没有打开的目录数据库。"));
     } else if (!read) {
-        m_status->setText(QStringLiteral("%1：读取失败。%2").arg(TableTitle(CurrentTable()), DbError(db)));
+        m_status->setText(
+            QStringLiteral("%1：读取失败。%2").arg(TableTitle(CurrentTable()), DbError(db)));
     } else {
-        m_status->setText(QStringLiteral("%1：%2 行").arg(TableTitle(CurrentTable())).arg(m_model->rowCount()));
+        m_status->setText(
+            QStringLiteral("%1：%2 行").arg(TableTitle(CurrentTable())).arg(m_model->rowCount()));
     }
 }
 
@@ -243,15 +252,17 @@ void CatalogWindow::EditCurrent() {
         const int dn = ask.intValue();
         const double total = RVN::ShowPipeValveDlg(g_valves, dn, kValveKind, 1);
         if (total >= 0.0) {
-            Tell(QStringLiteral("DN %1 管段总的局阻系数：%2").arg(dn).arg(FixedText(total, 2)), false);
+            Tell(QStringLiteral("DN %1 管段总的局阻系数：%2").arg(dn).arg(FixedText(total, 2)),
+                 false);
         }
     }
     Refresh();
 }
 
 QString CatalogWindow::AboutText() const {
-    QString text = QStringLiteral("tqrvn-catalog：TQRVNBase 工程目录的维护程序\n\nTQRVNBase 库版本：%1")
-                       .arg(QString::fromLatin1(RVN::LibraryVersion()));
+    QString text =
+        QStringLiteral("tqrvn-catalog：TQRVNBase 工程目录的维护程序\n\nTQRVNBase 库版本：%1")
+            .arg(QString::fromLatin1(RVN::LibraryVersion()));
     CADODatabase* db = RVN::GetRVNBaseDataBase();
     if (!db) {
         return text + QStringLiteral("\n没有打开的目录数据库。");
@@ -260,10 +271,11 @@ QString CatalogWindow::AboutText() const {
     // catalog's version is the newest of them.
     long version = 0;
     CADORecordset rs(db);
-    const char* sql = "select max(v) from (select max(Version) as v from Material union all select max(Version)"
-                      " from PipeSpec union all select max(VERSION) from DuctSpec union all select max(Version)"
-                      " from PipeValve union all select max(Version) from WaterProp union all"
-                      " select max(Version) from SteamProp)";
+    const char* sql =
+        "select max(v) from (select max(Version) as v from Material union all select max(Version)"
+        " from PipeSpec union all select max(VERSION) from DuctSpec union all select max(Version)"
+        " from PipeValve union all select max(Version) from WaterProp union all"
+        " select max(Version) from SteamProp)";
     if (rs.Open(sql, CADORecordset::openUnknown)) {
         rs.GetFieldValue(0, version);
         rs.Close();
@@ -278,7 +290,8 @@ bool CatalogWindow::NewCatalog(QString path) {
     }
     if (path.isEmpty()) {
         // The file dialog asks before an existing file is replaced.
-        path = QFileDialog::getSaveFileName(this, QStringLiteral("新建目录数据库"), QStringLiteral("RVNDatasource.mdb"),
+        path = QFileDialog::getSaveFileName(this, QStringLiteral("新建目录数据库"),
+                                            QStringLiteral("RVNDatasource.mdb"),
                                             QStringLiteral("目录数据库 (*.mdb)"));
         if (path.isEmpty()) {
             return false;
@@ -290,7 +303,9 @@ bool CatalogWindow::NewCatalog(QString path) {
     }
     std::string error;
     if (!RVN::BuildCatalog(Local(path), Local(m_dataDir), true, error)) {
-        Tell(QStringLiteral("新建目录失败，原有文件未改动：\n%1").arg(QString::fromStdString(error)), true);
+        Tell(
+            QStringLiteral("新建目录失败，原有文件未改动：\n%1").arg(QString::fromStdString(error)),
+            true);
         return false;
     }
     return Open(path);
@@ -335,7 +350,8 @@ bool CatalogWindow::SaveCopy(QString path) {
         Tell(QStringLiteral("副本未能保存：\n%1").arg(why), true);
         return false;
     }
-    Tell(QStringLiteral("目录副本已保存为：\n%1").arg(QString::fromStdString(target.string())), false);
+    Tell(QStringLiteral("目录副本已保存为：\n%1").arg(QString::fromStdString(target.string())),
+         false);
     return true;
 }
 
@@ -356,9 +372,10 @@ bool CatalogWindow::ExportMaterial(QString path) {
         return false;
     }
     if (path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(this, QStringLiteral("导出材料"),
-                                            QString::fromStdString(matl.Name) + QStringLiteral(".xml"),
-                                            QStringLiteral("材料文件 (*.xml)"));
+        path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("导出材料"),
+                                         QString::fromStdString(matl.Name) + QStringLiteral(".xml"),
+                                         QStringLiteral("材料文件 (*.xml)"));
         if (path.isEmpty()) {
             return false;
         }
@@ -367,10 +384,14 @@ bool CatalogWindow::ExportMaterial(QString path) {
     CTQPipeMatlManager::GetAllSpec(specs, matl.ID, db);
     std::string error;
     if (!CTQPipeMatlManager::SaveMatlToXML(matl, specs, Local(path).c_str(), error)) {
-        Tell(QStringLiteral("材料文件未能写入，原有文件未改动：\n%1").arg(QString::fromStdString(error)), true);
+        Tell(QStringLiteral("材料文件未能写入，原有文件未改动：\n%1")
+                 .arg(QString::fromStdString(error)),
+             true);
         return false;
     }
-    Tell(QStringLiteral("已导出材料“%1”及其 %2 个规格。").arg(QString::fromStdString(matl.Name)).arg(specs.GetSize()),
+    Tell(QStringLiteral("已导出材料“%1”及其 %2 个规格。")
+             .arg(QString::fromStdString(matl.Name))
+             .arg(specs.GetSize()),
          false);
     return true;
 }
@@ -378,7 +399,8 @@ bool CatalogWindow::ExportMaterial(QString path) {
 namespace {
 
 // Why a material read from a file cannot join the catalog, or "".
-QString ImportRefusal(const CTQPipeMatl& matl, const CTQArray<CTQPipeSpec>& specs, CADODatabase* db) {
+QString ImportRefusal(const CTQPipeMatl& matl, const CTQArray<CTQPipeSpec>& specs,
+                      CADODatabase* db) {
     CTQArray<CTQPipeMatl> incoming;
     incoming.Add(matl);
     CTQArray<CTQPipeMatl> stored;
@@ -406,7 +428,8 @@ QString ImportRefusal(const CTQPipeMatl& matl, const CTQArray<CTQPipeSpec>& spec
 }
 
 // Adds the material and its sizes under new IDs, all or nothing.
-bool AddMaterial(CADODatabase* db, CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs, QString& error) {
+bool AddMaterial(CADODatabase* db, CTQPipeMatl& matl, CTQArray<CTQPipeSpec>& specs,
+                 QString& error) {
     db->BeginTransaction();
     bool ok = true;
     try {
@@ -452,7 +475,8 @@ bool CatalogWindow::ImportMaterial(QString path) {
     CTQArray<CTQPipeSpec> specs;
     std::string error;
     if (!CTQPipeMatlManager::LoadMatlFromXML(matl, specs, Local(path).c_str(), error)) {
-        Tell(QStringLiteral("不是可读的材料文件，未导入：\n%1").arg(QString::fromStdString(error)), true);
+        Tell(QStringLiteral("不是可读的材料文件，未导入：\n%1").arg(QString::fromStdString(error)),
+             true);
         return false;
     }
     const QString refused = ImportRefusal(matl, specs, db);
@@ -471,7 +495,9 @@ bool CatalogWindow::ImportMaterial(QString path) {
         }
     }
     Refresh();
-    Tell(QStringLiteral("已导入材料“%1”及其 %2 个规格。").arg(QString::fromStdString(matl.Name)).arg(specs.GetSize()),
+    Tell(QStringLiteral("已导入材料“%1”及其 %2 个规格。")
+             .arg(QString::fromStdString(matl.Name))
+             .arg(specs.GetSize()),
          false);
     return true;
 }

@@ -15,15 +15,20 @@ std::string SafeNamePart(const std::string& name) {
     for (std::size_t i = 0; i < name.size();) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
         std::size_t len = 1;
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
-        if (i + len > name.size()) break;
-        if (out.size() + len > 48) break;
+        if (c >= 0xF0)
+            len = 4;
+        else if (c >= 0xE0)
+            len = 3;
+        else if (c >= 0xC0)
+            len = 2;
+        if (i + len > name.size())
+            break;
+        if (out.size() + len > 48)
+            break;
         if (c >= 0x80) {
             out.append(name, i, len);
-        } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
-                   c == '_') {
+        } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                   c == '-' || c == '_') {
             out.push_back(static_cast<char>(c));
         } else {
             out.push_back('_');

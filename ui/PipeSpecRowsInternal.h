@@ -56,9 +56,9 @@ public:
 
     CTQPipeMatl matl;
     std::string stamp;
-    std::string file;                 ///< buffer file ("" until first needed)
-    bool buffered = false;            ///< the file holds this material's sizes
-    bool held = false;                ///< the sizes are held in memory (file not writable)
+    std::string file;      ///< buffer file ("" until first needed)
+    bool buffered = false; ///< the file holds this material's sizes
+    bool held = false;     ///< the sizes are held in memory (file not writable)
     CTQArray<CTQPipeSpec> heldSizes;
 };
 
@@ -68,4 +68,3 @@ public:
     explicit SpecRow(const CTQPipeSpec& s) : spec(s) {}
     CTQPipeSpec spec;
 };
-

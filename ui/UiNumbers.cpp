@@ -19,7 +19,9 @@ QString FixedText(double value, int decimals) {
     return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
 }
 
-QString ExactText(double value) { return QString::fromStdString(RVN::FormatNumber(value)); }
+QString ExactText(double value) {
+    return QString::fromStdString(RVN::FormatNumber(value));
+}
 
 QString GeneralText(double value) {
     char buf[64];
@@ -33,7 +35,8 @@ QString GeneralText(double value) {
 std::optional<double> ReadNumber(const QString& text) {
     const std::string folded = RVN::FoldFullWidth(text.toStdString());
     double value = 0.0;
-    if (!RVN::ParseNumber(RVN::TrimBlanks(folded), value, RVN::TQNonFinite::Refuse) || !std::isfinite(value)) {
+    if (!RVN::ParseNumber(RVN::TrimBlanks(folded), value, RVN::TQNonFinite::Refuse) ||
+        !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

@@ -43,12 +43,14 @@ bool BuildCatalog(const std::string& path) {
     std::ostringstream sql;
     sql << "BEGIN;\n";
     for (int m = 1; m <= 200; ++m) {
-        sql << "insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Version) values (" << m
-            << ", 1, 'material " << 1000 + m << "', 'W', 2, 0.2, 'DN', 7850, 1);\n";
+        sql << "insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Version) "
+               "values ("
+            << m << ", 1, 'material " << 1000 + m << "', 'W', 2, 0.2, 'DN', 7850, 1);\n";
         for (int s = 0; s < 30; ++s) {
-            sql << "insert into PipeSpec (MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, MaxH, MinR, MaxR, Version)"
-                << " values (" << m << ", " << 10 + 5 * s << ", " << 8.5 + 5 * s << ", " << 14 + 5 * s
-                << ", 2.75, 0.3, 1.5, 0, 0, 60, 300, 1);\n";
+            sql << "insert into PipeSpec (MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, "
+                   "MaxH, MinR, MaxR, Version)"
+                << " values (" << m << ", " << 10 + 5 * s << ", " << 8.5 + 5 * s << ", "
+                << 14 + 5 * s << ", 2.75, 0.3, 1.5, 0, 0, 60, 300, 1);\n";
         }
     }
     sql << "COMMIT;\n";
@@ -75,7 +77,8 @@ void BM_ShowPipeSpecDlg(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         double seconds = 0;
         QTimer::singleShot(0, [&] {
-            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (QWidget* dlg = QApplication::activeModalWidget()) {
                 dlg->close();
             }
@@ -118,8 +121,8 @@ BENCHMARK(BM_MaterialFocusChange)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("tqrvn-bench-ui-" + std::to_string(::getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tqrvn-bench-ui-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);

@@ -3,7 +3,8 @@
 // dialog that edits it; the 文件 menu creates, opens and copies catalogs and
 // exports and imports materials.
 //
-//   tqrvn-catalog [--catalog PATH] [--dialog NAME [--dn DN] [--valve-kind K]] [--screenshot FILE [--size WxH]]
+//   tqrvn-catalog [--catalog PATH] [--dialog NAME [--dn DN] [--valve-kind K]] [--screenshot FILE
+//   [--size WxH]]
 //
 // --dialog opens one dialog at start (pipe0 to pipe3, duct, water, steam,
 // valve); with --screenshot the dialog (or without --dialog the main window)
@@ -34,22 +35,27 @@ constexpr int kDefaultValveKind = 1;
 struct Options {
     QCommandLineOption catalog{QStringLiteral("catalog"), QStringLiteral("Catalog file to open."),
                                QStringLiteral("PATH")};
-    QCommandLineOption dialog{QStringLiteral("dialog"),
-                              QStringLiteral("Dialog to open at start: pipe0, pipe1, pipe2, pipe3, duct, water, "
-                                             "steam, valve."),
-                              QStringLiteral("NAME")};
-    QCommandLineOption shot{QStringLiteral("screenshot"),
-                            QStringLiteral("Save the dialog of --dialog (or the main window) as PNG and quit."),
-                            QStringLiteral("FILE")};
-    QCommandLineOption size{QStringLiteral("size"),
-                            QStringLiteral("Window size of the screenshot (default: the size it opens with)."),
-                            QStringLiteral("WxH")};
-    QCommandLineOption dn{QStringLiteral("dn"),
-                          QStringLiteral("Nominal diameter (mm) of the valve dialog's segment (default 50)."),
-                          QStringLiteral("DN")};
-    QCommandLineOption kind{QStringLiteral("valve-kind"),
-                            QStringLiteral("Fittings of the valve dialog: 1 steel pipe (default), 2 plastic pipe."),
-                            QStringLiteral("K")};
+    QCommandLineOption dialog{
+        QStringLiteral("dialog"),
+        QStringLiteral("Dialog to open at start: pipe0, pipe1, pipe2, pipe3, duct, water, "
+                       "steam, valve."),
+        QStringLiteral("NAME")};
+    QCommandLineOption shot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save the dialog of --dialog (or the main window) as PNG and quit."),
+        QStringLiteral("FILE")};
+    QCommandLineOption size{
+        QStringLiteral("size"),
+        QStringLiteral("Window size of the screenshot (default: the size it opens with)."),
+        QStringLiteral("WxH")};
+    QCommandLineOption dn{
+        QStringLiteral("dn"),
+        QStringLiteral("Nominal diameter (mm) of the valve dialog's segment (default 50)."),
+        QStringLiteral("DN")};
+    QCommandLineOption kind{
+        QStringLiteral("valve-kind"),
+        QStringLiteral("Fittings of the valve dialog: 1 steel pipe (default), 2 plastic pipe."),
+        QStringLiteral("K")};
 };
 
 // Saves the window shown (the modal dialog when one runs) to a PNG file and
@@ -69,7 +75,8 @@ void ScreenshotWhenShown(const QString& file, QSize size, QWidget* fallback) {
             QApplication::processEvents();
         }
         if (!w->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "tqrvn-catalog: cannot write %s\n", file.toLocal8Bit().constData());
+            std::fprintf(stderr, "tqrvn-catalog: cannot write %s\n",
+                         file.toLocal8Bit().constData());
         }
         w->close();
     });
@@ -83,7 +90,8 @@ bool IntOption(const QCommandLineParser& parser, const QCommandLineOption& optio
     bool ok = false;
     const int v = parser.value(option).toInt(&ok);
     if (!ok || v < min || v > max) {
-        std::fprintf(stderr, "tqrvn-catalog: --%s takes %s\n", option.names().front().toLocal8Bit().constData(), what);
+        std::fprintf(stderr, "tqrvn-catalog: --%s takes %s\n",
+                     option.names().front().toLocal8Bit().constData(), what);
         return false;
     }
     value = v;
@@ -122,9 +130,10 @@ int main(int argc, char** argv) {
         args << QString::fromLocal8Bit(argv[i]);
     }
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Keep the TQRVNBase engineering catalog: browse its tables, "
-                                                    "edit them in the catalog dialogs, create, copy, export and "
-                                                    "import."));
+    parser.setApplicationDescription(
+        QStringLiteral("Keep the TQRVNBase engineering catalog: browse its tables, "
+                       "edit them in the catalog dialogs, create, copy, export and "
+                       "import."));
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
     parser.addOptions({o.catalog, o.dialog, o.dn, o.kind, o.shot, o.size});
@@ -152,7 +161,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tqrvn-catalog"));
     // Qt's own dialogs (files, input) in Chinese like the catalog dialogs.
     static QTranslator qtChinese;
-    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&qtChinese);
     }
 
@@ -165,7 +175,8 @@ int main(int argc, char** argv) {
     }
     const bool shot = parser.isSet(o.shot);
     if (!window.Open(path, !shot)) {
-        std::fprintf(stderr, "tqrvn-catalog: cannot open the catalog %s\n", path.toLocal8Bit().constData());
+        std::fprintf(stderr, "tqrvn-catalog: cannot open the catalog %s\n",
+                     path.toLocal8Bit().constData());
         if (shot) {
             return 1;
         }
@@ -178,7 +189,8 @@ int main(int argc, char** argv) {
     const QString dialog = parser.value(o.dialog);
     if (!dialog.isEmpty()) {
         if (!RunDialog(dialog, dn, valveKind, !shot)) {
-            std::fprintf(stderr, "tqrvn-catalog: unknown dialog %s\n", dialog.toLocal8Bit().constData());
+            std::fprintf(stderr, "tqrvn-catalog: unknown dialog %s\n",
+                         dialog.toLocal8Bit().constData());
             return 1;
         }
         if (shot) {

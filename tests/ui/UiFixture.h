@@ -27,7 +27,7 @@ public:
     void Tell(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
 
     std::deque<bool> answers;
-    std::vector<std::pair<QString, QString>> questions;  ///< text, caption
+    std::vector<std::pair<QString, QString>> questions; ///< text, caption
     std::vector<QString> notices;
 };
 

@@ -52,7 +52,8 @@ TEST_F(CatalogWindowTest, PreviewsListEachTableReadOnly) {
     EXPECT_EQ(preview.Text(0, 0), QStringLiteral("焊接钢管"));
     EXPECT_EQ(preview.Text(0, 4), QStringLiteral("3")) << "its size count";
     EXPECT_EQ(preview.RowId(1), 2);
-    EXPECT_EQ(preview.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("名称"));
+    EXPECT_EQ(preview.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("名称"));
     EXPECT_FALSE(preview.flags(preview.index(0, 0)).testFlag(Qt::ItemIsEditable));
 
     window_->ShowTable(CatalogTable::PlasticPipe);
@@ -63,7 +64,8 @@ TEST_F(CatalogWindowTest, PreviewsListEachTableReadOnly) {
     EXPECT_EQ(preview.Text(0, 0), QStringLiteral("圆形"));
     EXPECT_EQ(preview.Text(0, 1), QStringLiteral("100"));
     EXPECT_EQ(preview.Text(3, 2), QStringLiteral("200"));
-    EXPECT_EQ(preview.Text(3, 3), QStringLiteral("0.5")) << "numbers with a point in the comma locale";
+    EXPECT_EQ(preview.Text(3, 3), QStringLiteral("0.5"))
+        << "numbers with a point in the comma locale";
     EXPECT_TRUE(window_->AboutText().contains(QString::fromLatin1(RVN::LibraryVersion())));
     EXPECT_TRUE(window_->AboutText().contains(QStringLiteral("目录数据版本：1")));
 }
@@ -73,7 +75,8 @@ TEST_F(CatalogWindowTest, ANewCatalogComesFromTheSeedDataAndIsRemembered) {
         GTEST_SKIP() << "no seed data beside this build";
     }
     const std::string fresh = File("new.mdb");
-    ASSERT_TRUE(window_->NewCatalog(Q(fresh))) << (prompter_.notices.empty() ? "" : prompter_.notices.back().toStdString());
+    ASSERT_TRUE(window_->NewCatalog(Q(fresh)))
+        << (prompter_.notices.empty() ? "" : prompter_.notices.back().toStdString());
     EXPECT_EQ(window_->Path(), Q(fresh));
     EXPECT_GT(window_->Preview().rowCount(), 0) << "the seed materials";
     EXPECT_EQ(window_->RecentFiles().front(), Q(fresh));
@@ -107,7 +110,8 @@ TEST_F(CatalogWindowTest, AMaterialExportsAndImportsOnlyUnderAFreeName) {
     const std::size_t before = prompter_.notices.size();
     EXPECT_FALSE(window_->ImportMaterial(Q(file)));
     ASSERT_EQ(prompter_.notices.size(), before + 1);
-    EXPECT_TRUE(prompter_.notices.back().contains(QStringLiteral("焊接钢管"))) << prompter_.notices.back().toStdString();
+    EXPECT_TRUE(prompter_.notices.back().contains(QStringLiteral("焊接钢管")))
+        << prompter_.notices.back().toStdString();
     EXPECT_EQ(SqlNumber("select count(*) from Material"), 3);
 
     // Renamed in the catalog, the file comes back under new IDs with its sizes.
