@@ -16,6 +16,7 @@
 #include "ui/UiNumbers.h"
 
 #include "catalog/CatalogBuilder.h"
+#include "db/NumberText.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -82,14 +83,18 @@ void ScreenshotWhenShown(const QString& file, QSize size, QWidget* fallback) {
     });
 }
 
+// A whole number as the library reads them ("50", "+3"); false for anything else.
+bool ReadInt(const QString& text, int& value) {
+    return RVN::ParseInteger(text.trimmed().toStdString(), value);
+}
+
 bool IntOption(const QCommandLineParser& parser, const QCommandLineOption& option, int min, int max,
                const char* what, int& value) {
     if (!parser.isSet(option)) {
         return true;
     }
-    bool ok = false;
-    const int v = parser.value(option).toInt(&ok);
-    if (!ok || v < min || v > max) {
+    int v = 0;
+    if (!ReadInt(parser.value(option), v) || v < min || v > max) {
         std::fprintf(stderr, "tqrvn-catalog: --%s takes %s\n",
                      option.names().front().toLocal8Bit().constData(), what);
         return false;
@@ -115,7 +120,11 @@ bool RunDialog(const QString& dialog, int dn, int valveKind, bool ask) {
             std::printf("DN %d: %s\n", dn, tqrvn::ui::FixedText(total, 2).toLatin1().constData());
         }
     } else if (dialog.startsWith(QLatin1String("pipe"))) {
-        RVN::ShowPipeSpecDlg(dialog.mid(4).toInt());
+        int kind = 0;
+        if (dialog.size() > 4 && !ReadInt(dialog.mid(4), kind)) {
+            return false;
+        }
+        RVN::ShowPipeSpecDlg(kind);
     } else {
         return false;
     }
@@ -183,7 +192,10 @@ int main(int argc, char** argv) {
     }
     if (shot) {
         const QStringList wh = parser.value(o.size).split(QLatin1Char('x'));
-        const QSize size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+        int w = 0;
+        int h = 0;
+        const QSize size =
+            wh.size() == 2 && ReadInt(wh[0], w) && ReadInt(wh[1], h) ? QSize(w, h) : QSize();
         ScreenshotWhenShown(parser.value(o.shot), size, &window);
     }
     const QString dialog = parser.value(o.dialog);
