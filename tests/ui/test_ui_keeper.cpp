@@ -7,7 +7,10 @@
 #include "ui/CTQPipeSpecDlg.h"
 #include "ui/CTQPipeValveDlg.h"
 #include "ui/CTQPropertyGrid.h"
+#include "ui/CTQSteamPropDlg.h"
 #include "ui/CTQWaterPropDlg.h"
+
+#include "catalog/CatalogBuilder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -390,3 +393,65 @@ TEST_F(KeeperValveTest, TheDnTableLinesUpInItsFont) {
 }
 
 } // namespace
+
+// ---- the seed catalog at opening size ---------------------------------------------------
+
+// Every dialog on the catalog the program ships: each grid column at least
+// as wide as its caption and cells, none beyond the grid, every count seen.
+TEST_F(KeeperTest, OnTheSeedCatalogEveryDialogOpensReadable) {
+    const std::string seed = RVN::SeedDataFolder();
+    if (seed.empty()) {
+        GTEST_SKIP() << "no seed data beside this build";
+    }
+    const std::string path = dir_ + "/seed.mdb";
+    std::string error;
+    ASSERT_TRUE(RVN::BuildCatalog(path, seed, true, error)) << error;
+    CADODatabase db;
+    ASSERT_TRUE(db.Open(ConnectionString(path)));
+
+    auto readable = [](CTQCatalogDlg& dlg, const char* what) {
+        // The classes carry no meta-object of their own: told apart by their C++ type.
+        for (QWidget* w : dlg.findChildren<QWidget*>()) {
+            auto* grid = dynamic_cast<CTQReportGrid*>(w);
+            if (!grid) {
+                continue;
+            }
+            int used = 0;
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                EXPECT_GE(grid->header()->sectionSize(c), grid->ContentWidth(c))
+                    << what << " column " << c;
+                used += grid->header()->sectionSize(c);
+            }
+            EXPECT_LE(used, grid->viewport()->width()) << what;
+        }
+        for (QWidget* w : dlg.findChildren<QWidget*>()) {
+            if (auto* grid = dynamic_cast<CTQPropertyGrid*>(w)) {
+                EXPECT_GE(grid->width(), grid->NeededWidth()) << what;
+            }
+        }
+    };
+    for (int kind : {0, 1, 2, 3}) {
+        CTQPipeSpecDlg dlg(kind, &db);
+        dlg.show();
+        QApplication::processEvents();
+        readable(dlg, "pipe");
+    }
+    CTQDuctSpecDlg ducts(&db);
+    ducts.show();
+    QApplication::processEvents();
+    readable(ducts, "duct");
+    CTQWaterPropDlg water(&db, CTQWaterProp());
+    water.show();
+    QApplication::processEvents();
+    readable(water, "water");
+    CTQSteamPropDlg steam(&db, CTQSteamProp());
+    steam.show();
+    QApplication::processEvents();
+    readable(steam, "steam");
+    CTQArray<CTQPipeValve> none;
+    CTQPipeValveDlg valves(&db, 1, 1, 50, none);
+    valves.show();
+    QApplication::processEvents();
+    readable(valves, "valve");
+    db.Close();
+}
