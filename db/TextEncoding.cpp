@@ -113,6 +113,16 @@ bool Gb18030ToUtf8(std::string_view text, std::string& out)
 
 std::string FoldFullWidth(std::string_view text)
 {
+    // Every folded form begins with a byte E2, E3 or EF; text without one
+    // (plain ASCII, most Chinese text) is its own folding.
+    bool folds = false;
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0xE2 && (c == '\xE2' || c == '\xE3' || c == '\xEF')) {
+            folds = true;
+            break;
+        }
+    if (!folds)
+        return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;

@@ -101,6 +101,18 @@ CTQCatalogSnapshot::Ptr CTQCatalogSnapshot::FromRecords(std::vector<CTQPipeMatl>
         s->m_steamSizes[size.MatlID].Add(limited);
     }
     s->m_valves = std::move(valves);
+    for (const CTQPipeValve& v : s->m_valves) {
+        std::pair<int, int> range{1, 0};
+        if (v.Variable != 0)
+            for (POSITION pos = v.DnCoef.GetStartPosition(); pos != nullptr;) {
+                int dn = 0;
+                double coef = 0.0;
+                v.DnCoef.GetNextAssoc(pos, dn, coef);
+                range = range.first > range.second ? std::pair{dn, dn}
+                                                   : std::pair{std::min(dn, range.first), std::max(dn, range.second)};
+            }
+        s->m_valveRanges.push_back(range);
+    }
     s->m_steam = std::move(steam);
     std::stable_sort(s->m_steam.begin(), s->m_steam.end(),
                      [](const CTQSteamProp& a, const CTQSteamProp& b) { return a.Temperature < b.Temperature; });
@@ -165,6 +177,18 @@ const CTQArray<CTQPipeSpec>& CTQCatalogSnapshot::SteamSizes(long materialId) con
 {
     const auto it = m_steamSizes.find(materialId);
     return it != m_steamSizes.end() ? it->second : m_noSizes;
+}
+
+bool CTQCatalogSnapshot::ValveTableRange(const CTQPipeValve& valve, int& lowest, int& highest) const
+{
+    if (m_valves.empty() || &valve < m_valves.data() || &valve >= m_valves.data() + m_valves.size())
+        return false;
+    const std::pair<int, int>& r = m_valveRanges[static_cast<std::size_t>(&valve - m_valves.data())];
+    if (r.first > r.second)
+        return false;
+    lowest = r.first;
+    highest = r.second;
+    return true;
 }
 
 const CTQPipeValve* CTQCatalogSnapshot::FindValve(int kind, std::string_view nameOrId) const

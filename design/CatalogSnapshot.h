@@ -65,6 +65,10 @@ public:
     /// exact name; else of that name with full-width forms read as ASCII;
     /// else whose ID the text spells.  nullptr when none.
     const CTQPipeValve* FindValve(int kind, std::string_view nameOrId) const;
+    /// The smallest and largest DN of the coefficient table of a valve of
+    /// this snapshot; false for a fixed coefficient, an empty table or a
+    /// valve from elsewhere.
+    bool ValveTableRange(const CTQPipeValve& valve, int& lowest, int& highest) const;
 
     /// Saturated-steam rows by temperature.
     const std::vector<CTQSteamProp>& SteamRows() const { return m_steam; }
@@ -81,6 +85,7 @@ private:
     std::map<long, CTQArray<CTQPipeSpec>> m_sizes;
     std::map<long, CTQArray<CTQPipeSpec>> m_steamSizes;
     std::vector<CTQPipeValve> m_valves;
+    std::vector<std::pair<int, int>> m_valveRanges;  // per valve; lowest > highest: no table
     std::vector<CTQSteamProp> m_steam;
     std::vector<CTQWaterProp> m_water;
     CTQArray<CTQDuctSpec> m_ducts[2];

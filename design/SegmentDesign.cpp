@@ -100,17 +100,8 @@ void TotalFittings(const Resolved& r, CTQSegmentResult& out)
         f.id = valve->ID;
         f.count = count;
         f.zetaEach = valve->GetValue(out.dn);
-        if (valve->Variable != 0 && !valve->DnCoef.IsEmpty()) {
-            int lo = 0, hi = 0;
-            bool first = true;
-            for (POSITION pos = valve->DnCoef.GetStartPosition(); pos != nullptr;) {
-                int dn = 0;
-                double coef = 0.0;
-                valve->DnCoef.GetNextAssoc(pos, dn, coef);
-                lo = first || dn < lo ? dn : lo;
-                hi = first || dn > hi ? dn : hi;
-                first = false;
-            }
+        int lo = 0, hi = 0;
+        if (r.catalog->ValveTableRange(*valve, lo, hi)) {
             if (out.dn < lo || out.dn > hi) {
                 f.outsideTable = true;
                 std::string w;

@@ -10,6 +10,7 @@ namespace RVN::detail {
 
 // A request whose every field has been read and checked.
 struct Resolved {
+    const CTQCatalogSnapshot* catalog = nullptr;
     const CTQPipeMatl* matl = nullptr;
     const CTQArray<CTQPipeSpec>* sizes = nullptr;  // the list judged (steam limits for steam by velocity)
     std::vector<std::pair<const CTQPipeValve*, int>> fittings;

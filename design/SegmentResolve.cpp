@@ -197,6 +197,7 @@ bool ResolveRest(const CTQCatalogSnapshot& cat, const CTQSegmentRequest& rq, Res
 
 bool Resolve(const CTQCatalogSnapshot& cat, const CTQSegmentRequest& rq, Resolved& r, CTQDesignError& e)
 {
+    r.catalog = &cat;
     return ResolveMaterial(cat, rq, r, e) && ResolveFluid(cat, rq, r, e) && ResolveFlow(rq, r, e) &&
            ResolveRest(cat, rq, r, e);
 }

@@ -105,14 +105,24 @@ std::string WarningsJson(const CTQSegmentResult& r)
 
 void AppendCsvText(std::string& out, std::string_view raw)
 {
-    // CSV output is UTF-8: bytes that are not become U+FFFD.
+    // CSV output is UTF-8: bytes that are not become U+FFFD.  One pass
+    // finds whether the text is ASCII and whether it needs quotes.
+    unsigned high = 0;
+    unsigned special = 0;
+    for (const char c : raw) {  // bitwise, without branches, so that it vectorises
+        high |= static_cast<unsigned char>(c);
+        special |= static_cast<unsigned>(c == ',') | static_cast<unsigned>(c == '"') |
+                   static_cast<unsigned>(c == '\n') | static_cast<unsigned>(c == '\r');
+    }
+    const bool ascii = high < 0x80;
+    const bool quote = special != 0;
     std::string repaired;
     std::string_view text = raw;
-    if (!RVN::IsValidUtf8(raw)) {
+    if (!ascii && !RVN::IsValidUtf8(raw)) {
         repaired = RVN::ValidUtf8(raw);
         text = repaired;
     }
-    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+    if (!quote) {
         out += text;
         return;
     }
