@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QTableView>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,27 @@ TEST_F(CatalogWindowTest, AMaterialExportsAndImportsOnlyUnderAFreeName) {
     std::ofstream(File("junk.xml")) << "<x/>";
     EXPECT_FALSE(window_->ImportMaterial(Q(File("junk.xml"))));
     EXPECT_EQ(SqlNumber("select count(*) from Material"), 4);
+}
+
+TEST_F(CatalogWindowTest, EditingOpensTheMatchingDialog) {
+    struct Case {
+        CatalogTable table;
+        const char* title;
+    };
+    for (const Case& c :
+         {Case{CatalogTable::PlasticPipe, "塑料管规格"}, Case{CatalogTable::Ducts, "风管规格"},
+          Case{CatalogTable::Steam, "饱和水蒸气的物理参数"}}) {
+        window_->ShowTable(c.table);
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (QWidget* dlg = QApplication::activeModalWidget()) {
+                shown = dlg->windowTitle();
+                dlg->close();
+            }
+        });
+        window_->EditCurrent();
+        EXPECT_EQ(shown, QString::fromUtf8(c.title));
+    }
 }
 
 } // namespace
