@@ -83,6 +83,83 @@ void CatalogTableModel::Set(QStringList headers, std::vector<Row> rows, std::vec
     endResetModel();
 }
 
+void CatalogTableModel::LoadMaterials(CatalogTable table, CADODatabase* db, QStringList& headers,
+                                      std::vector<Row>& rows, std::vector<bool>& numeric) {
+    headers = {QStringLiteral("名称"), QStringLiteral("符号"),   QStringLiteral("粗糙度K"),
+               QStringLiteral("密度"), QStringLiteral("规格数"), QStringLiteral("说明")};
+    numeric = {false, false, true, true, true, false};
+    CTQArray<CTQPipeMatl> matls;
+    CTQPipeMatlManager::GetAllMatl(matls, MaterialKind(table), db);
+    for (const CTQPipeMatl& m : matls) {
+        CTQArray<CTQPipeSpec> specs;
+        const int sizes = CTQPipeMatlManager::GetAllSpec(specs, m.ID, db);
+        rows.push_back(
+            {m.ID,
+             {Q(m.Name), Q(m.Mark), N(m.K), N(m.Density), QString::number(sizes), Q(m.Comment)}});
+    }
+}
+
+void CatalogTableModel::LoadDucts(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                                  std::vector<bool>& numeric) {
+    headers = {QStringLiteral("形状"), QStringLiteral("宽(mm)"), QStringLiteral("高(mm)"),
+               QStringLiteral("厚度(mm)")};
+    numeric = {false, true, true, true};
+    for (int section : {0, 1}) {
+        CTQArray<CTQDuctSpec> ducts;
+        CTQDuctSpecManager::GetAllSpec(ducts, section, db);
+        for (const CTQDuctSpec& d : ducts) {
+            const QString shape = section == 0 ? QStringLiteral("圆形") : QStringLiteral("矩形");
+            rows.push_back(
+                {d.ID,
+                 {shape, QString::number(d.Width),
+                  section == 0 ? QString() : QString::number(d.Height), N(d.Thickness)}});
+        }
+    }
+}
+
+void CatalogTableModel::LoadValves(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                                   std::vector<bool>& numeric) {
+    headers = {QStringLiteral("名称"), QStringLiteral("用于"), QStringLiteral("局阻系数")};
+    numeric = {false, false, false};
+    CTQArray<CTQPipeValve> valves;
+    CTQPipeValveManager::GetAllValve(valves, 0, db);
+    for (const CTQPipeValve& v : valves) {
+        const QString use = v.Type == 1 ? QStringLiteral("钢管") : QStringLiteral("塑料管");
+        rows.push_back(
+            {v.ID, {Q(v.ValveName), use, v.Variable ? DnTable(v) : GeneralText(v.Coef)}});
+    }
+}
+
+void CatalogTableModel::LoadWater(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                                  std::vector<bool>& numeric) {
+    headers = {QStringLiteral("温度(℃)"), QStringLiteral("密度(kg/m3)"),
+               QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
+    numeric = {true, true, true, true};
+    CTQArray<CTQWaterProp> props;
+    RVN::GetAllWaterProp(props, db);
+    for (const CTQWaterProp& p : props) {
+        rows.push_back({p.ID,
+                        {QString::number(p.Temperature), FixedText(p.Density, 3),
+                         FixedText(p.SpecificHeat, 3), FixedText(p.Viscosity, 4)}});
+    }
+}
+
+void CatalogTableModel::LoadSteam(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                                  std::vector<bool>& numeric) {
+    headers = {QStringLiteral("温度(℃)"),           QStringLiteral("压力(kPa)"),
+               QStringLiteral("密度(kg/m3)"),       QStringLiteral("汽化热(kJ/kg)"),
+               QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
+    numeric = {true, true, true, true, true, true};
+    CTQArray<CTQSteamProp> props;
+    RVN::GetAllSteamProp(props, db);
+    for (const CTQSteamProp& p : props) {
+        rows.push_back(
+            {p.ID,
+             {QString::number(p.Temperature), FixedText(p.Pressure, 1), FixedText(p.Density, 3),
+              FixedText(p.Qhr, 3), FixedText(p.SpecificHeat, 4), FixedText(p.Viscosity, 3)}});
+    }
+}
+
 bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
     m_table = table;
     if (!db) {
@@ -93,69 +170,16 @@ bool CatalogTableModel::Load(CatalogTable table, CADODatabase* db) {
     std::vector<Row> rows;
     QStringList headers;
     std::vector<bool> numeric;
-    if (const int kind = MaterialKind(table)) {
-        headers = {QStringLiteral("名称"), QStringLiteral("符号"),   QStringLiteral("粗糙度K"),
-                   QStringLiteral("密度"), QStringLiteral("规格数"), QStringLiteral("说明")};
-        numeric = {false, false, true, true, true, false};
-        CTQArray<CTQPipeMatl> matls;
-        CTQPipeMatlManager::GetAllMatl(matls, kind, db);
-        for (const CTQPipeMatl& m : matls) {
-            CTQArray<CTQPipeSpec> specs;
-            const int sizes = CTQPipeMatlManager::GetAllSpec(specs, m.ID, db);
-            rows.push_back({m.ID,
-                            {Q(m.Name), Q(m.Mark), N(m.K), N(m.Density), QString::number(sizes),
-                             Q(m.Comment)}});
-        }
+    if (MaterialKind(table)) {
+        LoadMaterials(table, db, headers, rows, numeric);
     } else if (table == CatalogTable::Ducts) {
-        headers = {QStringLiteral("形状"), QStringLiteral("宽(mm)"), QStringLiteral("高(mm)"),
-                   QStringLiteral("厚度(mm)")};
-        numeric = {false, true, true, true};
-        for (int section : {0, 1}) {
-            CTQArray<CTQDuctSpec> ducts;
-            CTQDuctSpecManager::GetAllSpec(ducts, section, db);
-            for (const CTQDuctSpec& d : ducts) {
-                const QString shape =
-                    section == 0 ? QStringLiteral("圆形") : QStringLiteral("矩形");
-                rows.push_back(
-                    {d.ID,
-                     {shape, QString::number(d.Width),
-                      section == 0 ? QString() : QString::number(d.Height), N(d.Thickness)}});
-            }
-        }
+        LoadDucts(db, headers, rows, numeric);
     } else if (table == CatalogTable::Valves) {
-        headers = {QStringLiteral("名称"), QStringLiteral("用于"), QStringLiteral("局阻系数")};
-        numeric = {false, false, false};
-        CTQArray<CTQPipeValve> valves;
-        CTQPipeValveManager::GetAllValve(valves, 0, db);
-        for (const CTQPipeValve& v : valves) {
-            const QString use = v.Type == 1 ? QStringLiteral("钢管") : QStringLiteral("塑料管");
-            rows.push_back(
-                {v.ID, {Q(v.ValveName), use, v.Variable ? DnTable(v) : GeneralText(v.Coef)}});
-        }
+        LoadValves(db, headers, rows, numeric);
     } else if (table == CatalogTable::Water) {
-        headers = {QStringLiteral("温度(℃)"), QStringLiteral("密度(kg/m3)"),
-                   QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
-        numeric = {true, true, true, true};
-        CTQArray<CTQWaterProp> props;
-        RVN::GetAllWaterProp(props, db);
-        for (const CTQWaterProp& p : props) {
-            rows.push_back({p.ID,
-                            {QString::number(p.Temperature), FixedText(p.Density, 3),
-                             FixedText(p.SpecificHeat, 3), FixedText(p.Viscosity, 4)}});
-        }
+        LoadWater(db, headers, rows, numeric);
     } else {
-        headers = {QStringLiteral("温度(℃)"),           QStringLiteral("压力(kPa)"),
-                   QStringLiteral("密度(kg/m3)"),       QStringLiteral("汽化热(kJ/kg)"),
-                   QStringLiteral("比热容[kJ/(kg*K)]"), QStringLiteral("运动黏度(1E-6㎡/s)")};
-        numeric = {true, true, true, true, true, true};
-        CTQArray<CTQSteamProp> props;
-        RVN::GetAllSteamProp(props, db);
-        for (const CTQSteamProp& p : props) {
-            rows.push_back(
-                {p.ID,
-                 {QString::number(p.Temperature), FixedText(p.Pressure, 1), FixedText(p.Density, 3),
-                  FixedText(p.Qhr, 3), FixedText(p.SpecificHeat, 4), FixedText(p.Viscosity, 3)}});
-        }
+        LoadSteam(db, headers, rows, numeric);
     }
     const bool ok = db->GetLastError() == 0;
     if (!ok) {

@@ -50,6 +50,17 @@ private:
         QStringList cells;
     };
     void Set(QStringList headers, std::vector<Row> rows, std::vector<bool> numeric);
+    // One table each: its column captions, its rows, which columns are numbers.
+    static void LoadMaterials(CatalogTable table, CADODatabase* db, QStringList& headers,
+                              std::vector<Row>& rows, std::vector<bool>& numeric);
+    static void LoadDucts(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                          std::vector<bool>& numeric);
+    static void LoadValves(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                           std::vector<bool>& numeric);
+    static void LoadWater(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                          std::vector<bool>& numeric);
+    static void LoadSteam(CADODatabase* db, QStringList& headers, std::vector<Row>& rows,
+                          std::vector<bool>& numeric);
 
     CatalogTable m_table = CatalogTable::WaterPipe;
     QStringList m_headers;
