@@ -19,6 +19,7 @@
 #include "catalog/CTQPipeValve.h"
 #include "catalog/CTQWaterProp.h"
 #include "catalog/CTQSteamProp.h"
+#include "catalog/CatalogChecks.h"
 
 #include "db/ADODatabase.h"
 #include "db/ADOException.h"

@@ -183,6 +183,8 @@ bool GetRVNDir(std::string& dir) {
     return IsWorkingWithRVN(scratch);
 }
 
+const char* LibraryVersion() { return TQRVN_LIBRARY_VERSION; }
+
 bool GetDataSourceFileName(std::string& file) {
     std::string scratch;
     if (IsWorkingWithRVN(scratch)) {

@@ -71,4 +71,7 @@ TQRVNBASE_API MessageSink SetMessageSink(MessageSink sink);
 /// Passes a message to the installed sink.
 TQRVNBASE_API void ShowMessage(const std::string& text, const std::string& caption);
 
+/// The version of this library as loaded ("0.1.0"), for a host's About box.
+TQRVNBASE_API const char* LibraryVersion();
+
 } // namespace RVN
