@@ -9,6 +9,7 @@
 #include "catalog/CTQPipeValve.h"
 #include "catalog/CTQSteamProp.h"
 #include "catalog/CTQWaterProp.h"
+#include "catalog/CatalogChecks.h"
 #include "db/ADOFault.h"
 
 #include <pybind11/stl.h>
@@ -280,6 +281,65 @@ template <class T> bool Apply(T& record, Change c, CADODatabase* db) {
     return false;
 }
 
+// The words of a refused edit.
+std::string EditProblemText(const RVN::TQEditCheck& c) {
+    switch (c.problem) {
+    case RVN::TQEditProblem::EmptyName:
+        return "a material needs a name";
+    case RVN::TQEditProblem::NameTwice:
+    case RVN::TQEditProblem::NameTaken:
+        return "the name '" + c.name + "' is taken by the material of ID " +
+               std::to_string(c.otherId);
+    case RVN::TQEditProblem::ZeroDN:
+        return "a pipe size needs a DN above 0";
+    case RVN::TQEditProblem::DnTwice:
+        return "the material has a size of DN " + std::to_string(c.dn) + " already";
+    case RVN::TQEditProblem::ZeroDuct:
+        return "a duct needs a width (and, when rectangular, a height) above 0 mm";
+    case RVN::TQEditProblem::DuctTwice:
+        return "the section has a duct of " + std::to_string(c.width) +
+               (c.height > 0 ? " x " + std::to_string(c.height) : std::string()) + " mm already";
+    default:
+        return "";
+    }
+}
+
+// The stored rows with the record in place of its stored row (an update) or
+// added at the end (an addition).
+template <class T> void WithRecord(CTQArray<T>& rows, const T& record) {
+    for (T& r : rows) {
+        if (record.ID != -1 && r.ID == record.ID) {
+            r = record;
+            return;
+        }
+    }
+    rows.Add(record);
+}
+
+// The library's checks of an edit before it is stored; a refusal raises.
+RVN::TQEditCheck CheckEdit(CatalogHandle& h, const CTQPipeMatl& record) {
+    CTQArray<CTQPipeMatl> edited;
+    edited.Add(record);
+    CTQArray<CTQPipeMatl> stored;
+    CTQPipeMatlManager::GetAllMatl(stored, 0, h.Db());
+    return RVN::CheckMaterialNames(edited, stored, CTQArray<long>());
+}
+RVN::TQEditCheck CheckEdit(CatalogHandle& h, const CTQPipeSpec& record) {
+    CTQArray<CTQPipeSpec> sizes;
+    CTQPipeMatlManager::GetAllSpec(sizes, record.MatlID, h.Db());
+    WithRecord(sizes, record);
+    return RVN::CheckPipeSizes(sizes);
+}
+RVN::TQEditCheck CheckEdit(CatalogHandle& h, const CTQDuctSpec& record) {
+    CTQArray<CTQDuctSpec> ducts;
+    CTQDuctSpecManager::GetAllSpec(ducts, record.Section, h.Db());
+    WithRecord(ducts, record);
+    return RVN::CheckDuctSizes(ducts);
+}
+template <class T> RVN::TQEditCheck CheckEdit(CatalogHandle&, const T&) {
+    return {};
+}
+
 // Applies the change when the record is a T; false when it is not.
 template <class T> bool TryChange(CatalogHandle& h, const py::handle& object, Change c) {
     if (!py::isinstance<T>(object)) {
@@ -291,6 +351,14 @@ template <class T> bool TryChange(CatalogHandle& h, const py::handle& object, Ch
         RaiseCatalogError(std::string("cannot ") + Verb(c) + " " + what +
                               ": it is not stored in the catalog (ID -1)",
                           "refused");
+    }
+    if (c != Change::Delete) {
+        const RVN::TQEditCheck check = CheckEdit(h, record);
+        if (!check.Ok()) {
+            RaiseCatalogError(std::string("the catalog refused to ") + Verb(c) + " " + what + ": " +
+                                  EditProblemText(check),
+                              "refused");
+        }
     }
     CADODatabase* db = h.Db();
     db->ClearLastError();
@@ -333,7 +401,9 @@ void BindCatalogChanges(py::class_<CatalogHandle, std::shared_ptr<CatalogHandle>
         "written) when a row of the same key exists or the write fails.");
     c.def(
         "Update", [](CatalogHandle& h, const py::object& r) { ChangeRecord(h, r, Change::Update); },
-        py::arg("record"), "Rewrites the row of the record's ID; CatalogError when refused.");
+        py::arg("record"),
+        "Rewrites the row of the record's ID after the same checks as Add;\n"
+        "CatalogError, nothing written, when refused.");
     c.def(
         "Delete", [](CatalogHandle& h, const py::object& r) { ChangeRecord(h, r, Change::Delete); },
         py::arg("record"), "Deletes the row of the record's ID; CatalogError when refused.");

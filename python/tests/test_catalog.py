@@ -93,16 +93,43 @@ class TestChanges:
         twin = tqrvn.CTQPipeMatl(Type=first.Type, Name=first.Name)
         with pytest.raises(tqrvn.CatalogError) as e:
             catalog.Add(twin)
-        assert e.value.fault == "refused" and "same key" in str(e.value) and twin.ID == -1
+        assert e.value.fault == "refused" and "is taken" in str(e.value) and twin.ID == -1
+        # A row of the same key, refused by the record's own Add.
         water = catalog.WaterProps()[0]
         copy = tqrvn.CTQWaterProp(Temperature=water.Temperature, Density=1.0)
-        with pytest.raises(tqrvn.CatalogError):
+        with pytest.raises(tqrvn.CatalogError, match="same key") as e:
             catalog.Add(copy)
+        assert e.value.fault == "refused"
         with pytest.raises(tqrvn.CatalogError, match="not stored"):
             catalog.Update(tqrvn.CTQDuctSpec(Section=0, Width=999))
         with tqrvn.Catalog(catalog_path) as other:
             assert [x.to_dict() for x in other.Materials()] == before
             assert other.WaterProps()[0].Density == water.Density
+
+    def test_the_library_s_edit_checks_refuse_before_anything_is_written(self, catalog, catalog_path):
+        first, second = catalog.Materials()[:2]
+        before = [m.to_dict() for m in catalog.Materials()]
+        with pytest.raises(tqrvn.CatalogError, match="needs a name") as e:
+            catalog.Add(tqrvn.CTQPipeMatl(Type=1, Name="  "))
+        assert e.value.fault == "refused"
+        renamed = catalog.Material(second.ID)
+        renamed.Name = first.Name
+        with pytest.raises(tqrvn.CatalogError, match="taken by the material of ID %d" % first.ID):
+            catalog.Update(renamed)
+        sizes = catalog.Sizes(first)
+        stored_dns = [x.DN for x in sizes]
+        with pytest.raises(tqrvn.CatalogError, match="DN above 0"):
+            catalog.Add(tqrvn.CTQPipeSpec(MatlID=first.ID, DN=0, InsD=10.0))
+        moved = sizes[1]
+        moved.DN = sizes[0].DN
+        with pytest.raises(tqrvn.CatalogError, match="DN %d already" % sizes[0].DN):
+            catalog.Update(moved)
+        with pytest.raises(tqrvn.CatalogError, match="above 0 mm"):
+            catalog.Add(tqrvn.CTQDuctSpec(Section=1, Width=500, Height=0))
+        with tqrvn.Catalog(catalog_path) as other:
+            assert [m.to_dict() for m in other.Materials()] == before
+            assert [x.DN for x in other.Sizes(first.ID)] == stored_dns
+            assert len(other.Ducts(1)) == len(catalog.Ducts(1))
 
     def test_a_read_only_catalog_refuses_a_change_and_keeps_its_rows(self, catalog_path):
         import os

@@ -434,7 +434,8 @@ class Catalog:
         written) when a row of the same key exists or the write fails."""
         ...
     def Update(self, record: Any) -> None:
-        """Rewrites the row of the record's ID; CatalogError when refused."""
+        """Rewrites the row of the record's ID after the same checks as Add;
+        CatalogError, nothing written, when refused."""
         ...
     def Delete(self, record: Any) -> None:
         """Deletes the row of the record's ID; CatalogError when refused."""
