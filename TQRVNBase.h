@@ -19,6 +19,7 @@
 #include "catalog/CTQPipeValve.h"
 #include "catalog/CTQWaterProp.h"
 #include "catalog/CTQSteamProp.h"
+#include "catalog/CatalogChecks.h"
 #include "catalog/CatalogCopy.h"
 
 #include "db/ADODatabase.h"
@@ -44,3 +45,5 @@
 #include "design/SegmentDesign.h"
 #include "design/DuctDesign.h"
 #include "design/SegmentFields.h"
+
+#include "network/Network.h"

@@ -18,7 +18,9 @@ ctest --test-dir "$tqrvn_root/build" --output-on-failure -j "$jobs" || status=1
 
 tqrvn_build "$tqrvn_root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTQRVN_SANITIZE=ON \
     -DTQRVN_BUILD_BENCH=OFF
+# Graphviz's own leaks at teardown are suppressed (tests/lsan-graphviz.supp).
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions="$tqrvn_root/tests/lsan-graphviz.supp":print_suppressions=0 \
     ctest --test-dir "$tqrvn_root/build-asan" --output-on-failure -j "$jobs" || status=1
 
 exit $status

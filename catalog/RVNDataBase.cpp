@@ -3,6 +3,7 @@
 #include "catalog/CatalogSql.h"
 #include "db/ADODatabase.h"
 #include "db/ADOException.h"
+#include "db/ADOFault.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -121,6 +122,29 @@ bool LoadRVNBaseDataBase(const char* path) {
     return false;
 }
 
+std::unique_ptr<CADODatabase> OpenCatalogFile(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        error = "no catalog at " + (path.empty() ? std::string("an empty path") : path);
+        return nullptr;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        error = path + " is a folder, not a catalog file";
+        return nullptr;
+    }
+    auto db = std::make_unique<CADODatabase>();
+    // The engine reads the file only at the first statement: one that names
+    // the material table tells a damaged file or another database at once.
+    if (db->Open(kConnectionPrefix + ConnectionValue(path), "", "") &&
+        db->Execute("SELECT 1 FROM Material WHERE 0 = 1")) {
+        return db;
+    }
+    const ADOFault fault = ClassifyADOError(db->GetLastError(), db->GetLastErrorString());
+    const char* words = ADOFaultText(fault);
+    error = "cannot open the catalog " + path + ": " + (*words ? std::string(words) : db->GetLastErrorString());
+    return nullptr;
+}
+
 void SetRVNBaseDataBase(CADODatabase* db) {
     if (db == g_database) {
         return;
@@ -158,6 +182,8 @@ bool GetRVNDir(std::string& dir) {
     std::string scratch;
     return IsWorkingWithRVN(scratch);
 }
+
+const char* LibraryVersion() { return TQRVN_LIBRARY_VERSION; }
 
 bool GetDataSourceFileName(std::string& file) {
     std::string scratch;

@@ -11,6 +11,7 @@
 
 #include "TQRVNBaseExport.h"
 
+#include <memory>
 #include <string>
 
 class CADODatabase;
@@ -22,6 +23,16 @@ namespace RVN {
 /// database layer keeps the error text.  A path holding ';' or '"' is quoted
 /// in the connection string.
 TQRVNBASE_API bool LoadRVNBaseDataBase(const char* path);
+
+/// Opens the catalog file at `path` as a connection of the caller's own,
+/// apart from the default connection (any number may be open at once, on
+/// one file or several).  Null, with the reason in `error`, when no file is
+/// there (a catalog is never created by opening it: "no catalog at PATH"),
+/// when the path is a folder, or when the file cannot be opened as a
+/// database ("the catalog file is damaged", "the catalog is locked by
+/// another program", or the engine's own description).  A path holding ';'
+/// or '"' or blanks at either end is quoted in the connection string.
+TQRVNBASE_API std::unique_ptr<CADODatabase> OpenCatalogFile(const std::string& path, std::string& error);
 
 /// Makes the host's connection (possibly null) the default; the library will
 /// never close or free it.  An owned default connection is closed first.
@@ -59,5 +70,8 @@ TQRVNBASE_API MessageSink SetMessageSink(MessageSink sink);
 
 /// Passes a message to the installed sink.
 TQRVNBASE_API void ShowMessage(const std::string& text, const std::string& caption);
+
+/// The version of this library as loaded ("0.1.0"), for a host's About box.
+TQRVNBASE_API const char* LibraryVersion();
 
 } // namespace RVN

@@ -40,3 +40,16 @@ const char* ADOFaultText(ADOFault fault)
         return "";
     }
 }
+
+std::string DescribeADOError(unsigned long code, const std::string& text)
+{
+    static const std::string field = "\tDescription = ";
+    const std::size_t at = text.find(field);
+    std::string description = at == std::string::npos ? text : text.substr(at + field.size());
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
+        description.pop_back();
+    const std::string words = ADOFaultText(ClassifyADOError(code, text));
+    if (words.empty())
+        return description.empty() ? std::string("the catalog reported an unknown error") : description;
+    return description.empty() ? words : words + " (" + description + ")";
+}

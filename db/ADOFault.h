@@ -28,6 +28,14 @@ TQRVNBASE_API ADOFault ClassifyADOError(const RVNADO::ComError& error);
 /// The fault of an error recorded by the database classes: their
 /// GetLastError code and GetLastErrorString text.
 TQRVNBASE_API ADOFault ClassifyADOError(unsigned long code, const std::string& text);
+/// An error recorded by the database classes (their GetLastError code and
+/// GetLastErrorString text) in words for a person: the fault's words with
+/// the engine's description in parentheses ("the catalog is locked by
+/// another program (database is locked)"), or the description alone for
+/// ADOFault::Other ("A row with the same key is in the table already
+/// (...)"); the description is the text's "Description = " field, else the
+/// whole text.
+TQRVNBASE_API std::string DescribeADOError(unsigned long code, const std::string& text);
 /// The fault in a few words for a message: "the catalog is locked by another
 /// program", "the catalog is read-only", "the disk is full", "the catalog
 /// file is damaged"; "" for None and Other.

@@ -16,6 +16,7 @@
 #include "db/ADORecordset.h"
 
 #include <algorithm>
+#include "catalog/CatalogChecks.h"
 #include "db/NumberText.h"
 #include <set>
 #include <sys/stat.h>
@@ -361,19 +362,22 @@ int CatalogExportMaterial(const std::string& catalog, const std::string& name,
 
 namespace {
 
-// Why a material file cannot be imported as it stands ("" when it can): a
-// material needs a name, and a DN may be listed once.
+// Why a material file cannot be imported as it stands ("" when it can), by
+// the library's rules for what a catalog keeper stores: a material needs a
+// name, a size a DN above 0, and a DN may be listed once.
 std::string RefusedMaterial(const CTQPipeMatl& matl, const CTQArray<CTQPipeSpec>& specs) {
-    if (matl.Name.empty()) {
+    if (RVN::TrimBlanks(matl.Name).empty()) {
         return "it names no material (no Name in its MATL section)";
     }
-    std::set<int> seen;
-    for (INT_PTR i = 0; i < specs.GetSize(); ++i) {
-        if (!seen.insert(specs[i].DN).second) {
-            return "it lists DN " + Int(specs[i].DN) + " twice";
-        }
+    const RVN::TQEditCheck check = RVN::CheckPipeSizes(specs);
+    switch (check.problem) {
+    case RVN::TQEditProblem::ZeroDN:
+        return "size " + Int(check.row + 1) + " has DN " + Int(check.dn) + ", not a nominal diameter";
+    case RVN::TQEditProblem::DnTwice:
+        return "it lists DN " + Int(check.dn) + " twice";
+    default:
+        return {};
     }
-    return {};
 }
 
 // The engine's quick integrity check of the open catalog: "" when it finds

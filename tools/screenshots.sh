@@ -21,17 +21,19 @@ chmod 700 "$scratch"
 export XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch
 unset QT_QPA_PLATFORM
 
+# Each window at the size it opens with: wide enough for every column and count.
 shot() {
-    local dialog=$1 file=$2 size=$3
+    local file=$1
+    shift
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-        "$program" --catalog "$catalog" --dialog "$dialog" --screenshot "$out/$file" --size "$size"
+        "$program" --catalog "$catalog" --screenshot "$out/$file" "$@"
     echo "$out/$file"
 }
-# Enlarged from the template size so that every column shows in full.
-shot pipe1 pipe-water.png 860x480
-shot pipe2 pipe-plastic.png 860x480
-shot pipe0 pipe-all.png 860x480
-shot duct duct.png 432x460
-shot water water.png 560x460
-shot steam steam.png 620x460
-shot valve valve.png 560x460
+shot catalog.png
+shot pipe-water.png --dialog pipe1
+shot pipe-plastic.png --dialog pipe2
+shot pipe-all.png --dialog pipe0
+shot duct.png --dialog duct
+shot water.png --dialog water
+shot steam.png --dialog steam
+shot valve.png --dialog valve

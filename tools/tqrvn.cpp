@@ -7,6 +7,7 @@
 //   tqrvn catalog ...               create, list, export and import the catalog
 //   tqrvn size ...                  pipe sizing of a segment, a size table or a batch (the main job)
 //   tqrvn duct ...                  duct sizing by velocity
+//   tqrvn network FILE              a whole heating or water network: sizes, index circuit, balancing
 // Every command takes --json, and --catalog wherever it stands.  Numbers are
 // read and written independently of the process locale.  Exit status: 0
 // done, 1 catalog or output unusable, 2 bad input or usage.

@@ -24,9 +24,12 @@ CatalogCli::CatalogCli(CLI::App& app, bool& json)
     AddCatalog(app, json);
     AddSize(app, json);
     AddDuct(app, json);
+#if TQRVN_WITH_NETWORK
+    AddNetwork(app, json);
+#endif
 }
 
-bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_; }
+bool CatalogCli::Chosen() const { return *catalog_ || *size_ || *duct_ || (network_ != nullptr && *network_); }
 
 void CatalogCli::AddCatalog(CLI::App& app, bool& json)
 {
@@ -102,6 +105,26 @@ void CatalogCli::AddDuct(CLI::App& app, bool& json)
     duct_->footer(DuctHelpFooter());
 }
 
+#if TQRVN_WITH_NETWORK
+void CatalogCli::AddNetwork(CLI::App& app, bool& json)
+{
+    network_ = app.add_subcommand("network", "size a heating or water network: every pipe, the index circuit, the balancing");
+    NetworkOptions& o = network_options_;
+    network_->add_option("FILE", o.file, "the network: CSV, or JSON (.json)")->required();
+    network_->add_option("--svg", o.svg, "draw the schematic to this SVG file")->type_name("FILE");
+    network_->add_option("--png", o.png, "draw the schematic to this PNG file")->type_name("FILE");
+    network_->add_flag("--balance-by-size", o.balanceBySize,
+                       "re-size the segments of near circuits down within their limits first");
+    network_->add_option("--margin", margin_, "pump head margin, % (default: the file's, else 10)")->type_name("%");
+    network_->add_option("--limit", limit_, "imbalance flagged above, % (default: the file's, else 15)")->type_name("%");
+    network_->add_option("--by", by_, "sizing by rm, velocity or target (target Rm)")->type_name("rm|velocity|target");
+    network_->add_option("--target-rm", target_, "the target Rm, Pa/m (default 100)")->type_name("PA/M");
+    network_->add_flag("--csv", o.csv, "print the network with its results as CSV");
+    network_->add_flag("--json", json, "print the network with its results as JSON");
+    network_->footer(NetworkHelpFooter());
+}
+#endif
+
 int CatalogCli::RunCatalog(const std::string& path, bool json, std::ostream& out)
 {
     if (*create_)
@@ -132,6 +155,19 @@ int CatalogCli::Run(const std::string& catalog, bool json, bool terminal, std::o
         size_options_.progress = terminal;
         return SizeCommand(size_options_, out, std::cerr);
     }
+#if TQRVN_WITH_NETWORK
+    if (*network_) {
+        NetworkOptions& o = network_options_;
+        const std::pair<const char*, const std::string*> given[] = {
+            {"margin", &margin_}, {"limit", &limit_}, {"by", &by_}, {"target-rm", &target_}};
+        for (const auto& [key, text] : given)
+            if (!text->empty())
+                o.settings.emplace_back(key, *text);
+        o.catalog = catalog;
+        o.json = json;
+        return NetworkCommand(o, out, std::cerr);
+    }
+#endif
     duct_options_.flow = Joined(ductFlow_);
     duct_options_.velocity = Joined(ductVelocity_);
     duct_options_.roughness = Joined(ductRoughness_);

@@ -1,6 +1,7 @@
 #include "ui/CTQCatalogDlg.h"
 
 #include "ui/CTQPrompter.h"
+#include "ui/CTQPropertyGrid.h"
 #include "ui/CTQReportGrid.h"
 
 #include "db/ADODatabase.h"
@@ -24,15 +25,21 @@ namespace {
 
 // Dialog-unit conversion of the template font ("宋体" 9 pt at 96 dpi: base
 // units 6 x 12 pixels), rounded as the platform rounds.
-int DluX(int x) { return static_cast<int>(std::lround(x * 6 / 4.0)); }
-int DluY(int y) { return static_cast<int>(std::lround(y * 12 / 8.0)); }
+int DluX(int x) {
+    return static_cast<int>(std::lround(x * 6 / 4.0));
+}
+int DluY(int y) {
+    return static_cast<int>(std::lround(y * 12 / 8.0));
+}
 QRect DluRect(int x, int y, int cx, int cy) {
     const int left = DluX(x);
     const int top = DluY(y);
     return QRect(QPoint(left, top), QPoint(DluX(x + cx) - 1, DluY(y + cy) - 1));
 }
 
-QString IdName(int id) { return QString::number(id); }
+QString IdName(int id) {
+    return QString::number(id);
+}
 
 // The two 14 x 12 glyphs of the pane buttons: a green plus and a red cross.
 QPixmap Glyph(bool add) {
@@ -67,7 +74,9 @@ QIcon DialogIcon() {
     return QIcon(pixmap);
 }
 
-QSettings PlacementSettings() { return QSettings(QStringLiteral("TQRVNBase"), QStringLiteral("TQRVNBase")); }
+QSettings PlacementSettings() {
+    return QSettings(QStringLiteral("TQRVNBase"), QStringLiteral("TQRVNBase"));
+}
 
 } // namespace
 
@@ -86,16 +95,32 @@ void CTQAnchors::Add(QWidget* widget, QPointF topLeft, QPointF bottomRight) {
     m_entries.push_back(Entry{widget, widget->geometry(), topLeft, bottomRight});
 }
 
-QRect CTQAnchors::Place(QRect initial, QSize base, QSize size, QPointF topLeft, QPointF bottomRight) {
+QRect CTQAnchors::Place(QRect initial, QSize base, QSize size, QPointF topLeft,
+                        QPointF bottomRight) {
     const double dx = size.width() - base.width();
     const double dy = size.height() - base.height();
     // Corners as exclusive coordinates, so a control that moves by the same
     // shares at both corners keeps its size exactly.
     const int left = initial.left() + static_cast<int>(std::lround(topLeft.x() * dx));
     const int top = initial.top() + static_cast<int>(std::lround(topLeft.y() * dy));
-    const int right = initial.left() + initial.width() + static_cast<int>(std::lround(bottomRight.x() * dx));
-    const int bottom = initial.top() + initial.height() + static_cast<int>(std::lround(bottomRight.y() * dy));
+    const int right =
+        initial.left() + initial.width() + static_cast<int>(std::lround(bottomRight.x() * dx));
+    const int bottom =
+        initial.top() + initial.height() + static_cast<int>(std::lround(bottomRight.y() * dy));
     return QRect(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+}
+
+int CTQAnchors::WidthGrowthFor(const std::function<int(QWidget*)>& needed) const {
+    int growth = 0;
+    for (const Entry& e : m_entries) {
+        const double share = e.bottomRight.x() - e.topLeft.x();
+        const int want = e.widget ? needed(e.widget) : 0;
+        if (share > 0 && want > e.initial.width()) {
+            growth =
+                std::max(growth, static_cast<int>(std::ceil((want - e.initial.width()) / share)));
+        }
+    }
+    return growth;
 }
 
 void CTQAnchors::Apply(QSize size) const {
@@ -114,8 +139,8 @@ void CTQAnchors::Apply(QSize size) const {
 CTQCatalogDlg::CTQCatalogDlg(CADODatabase* db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(IdName(IDD));
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
     QFont font(DialogFontFamily());
     font.setPointSize(9);
@@ -135,13 +160,16 @@ CTQCatalogDlg::CTQCatalogDlg(CADODatabase* db, QWidget* parent) : QDialog(parent
 
 CTQCatalogDlg::~CTQCatalogDlg() = default;
 
-QSize CTQCatalogDlg::TemplateSize() { return QSize(DluX(288), DluY(263)); }
+QSize CTQCatalogDlg::TemplateSize() {
+    return QSize(DluX(288), DluY(263));
+}
 
 QString CTQCatalogDlg::DialogFontFamily() {
     const QStringList families = QFontDatabase::families();
-    for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                                QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
-                                QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK JP")}) {
+    for (const QString& name :
+         {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+          QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
+          QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK JP")}) {
         if (families.contains(name, Qt::CaseInsensitive)) {
             return name;
         }
@@ -149,10 +177,18 @@ QString CTQCatalogDlg::DialogFontFamily() {
     return QFont().family();
 }
 
-QRect CTQCatalogDlg::LeftFrameRect() const { return m_frameLeft->geometry(); }
-QRect CTQCatalogDlg::RightFrameRect() const { return m_frameRight->geometry(); }
-void CTQCatalogDlg::SetLeftFrameRect(QRect rect) { m_frameLeft->setGeometry(rect); }
-void CTQCatalogDlg::SetRightFrameRect(QRect rect) { m_frameRight->setGeometry(rect); }
+QRect CTQCatalogDlg::LeftFrameRect() const {
+    return m_frameLeft->geometry();
+}
+QRect CTQCatalogDlg::RightFrameRect() const {
+    return m_frameRight->geometry();
+}
+void CTQCatalogDlg::SetLeftFrameRect(QRect rect) {
+    m_frameLeft->setGeometry(rect);
+}
+void CTQCatalogDlg::SetRightFrameRect(QRect rect) {
+    m_frameRight->setGeometry(rect);
+}
 
 void CTQCatalogDlg::Initialise() {
     if (m_initialised || m_initialising) {
@@ -162,6 +198,7 @@ void CTQCatalogDlg::Initialise() {
     Guarded([this] { OnInitDialog(); });
     m_initialising = false;
     m_initialised = true;
+    FitOpeningSize();
     RestorePlacement();
     m_anchors.Apply(size());
 }
@@ -211,7 +248,49 @@ bool CTQCatalogDlg::OnInitDialog() {
     return true;
 }
 
-void CTQCatalogDlg::CreateControls() { CreateOkCancel(75); }
+void CTQCatalogDlg::CreateControls() {
+    CreateOkCancel(75);
+}
+
+void CTQCatalogDlg::FitOpeningSize() {
+    const int growth = m_anchors.WidthGrowthFor([](QWidget* w) {
+        if (auto* grid = dynamic_cast<CTQReportGrid*>(w)) {
+            return grid->NeededWidth();
+        }
+        if (auto* grid = dynamic_cast<CTQPropertyGrid*>(w)) {
+            return grid->NeededWidth();
+        }
+        return 0;
+    });
+    if (growth > 0) {
+        resize(size() + QSize(growth, 0));
+        m_anchors.Apply(size());
+    }
+}
+
+void CTQCatalogDlg::BindPaneKeys(CTQReportGrid* grid, bool right) {
+    if (!grid) {
+        return;
+    }
+    grid->onInsertKey = [this, right] {
+        Guarded([this, right] { right ? OnAddRight() : OnAddLeft(); });
+    };
+    grid->onDeleteKey = [this, right] {
+        Guarded([this, right] { right ? OnDeleteRight() : OnDeleteLeft(); });
+    };
+}
+
+bool CTQCatalogDlg::EndGridEdits(std::initializer_list<CTQReportGrid*> grids, bool explain) {
+    for (CTQReportGrid* grid : grids) {
+        if (grid && !grid->EndEdit()) {
+            if (explain) {
+                ShowError(grid->EditProblem());
+            }
+            return false;
+        }
+    }
+    return true;
+}
 
 void CTQCatalogDlg::OnAddLeft() {}
 void CTQCatalogDlg::OnDeleteLeft() {}
@@ -232,7 +311,13 @@ void CTQCatalogDlg::CreateOkCancel(int okOffset) {
     // Tab order: OK before Cancel.
     setTabOrder(m_ok, m_cancel);
     connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
+    // The Cancel button is an answer of its own; Esc and the close button ask
+    // first when edits would be lost.
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancelClicked = true;
+        reject();
+        m_cancelClicked = false;
+    });
 }
 
 void CTQCatalogDlg::CreatePaneControls(const QString& leftCaption, const QString& rightCaption) {
@@ -258,8 +343,12 @@ void CTQCatalogDlg::CreatePaneButtons(bool right) {
         b->setGeometry(geometry);
         b->setAutoRaise(true);
         b->setIconSize(QSize(14, 12));
+        // Reached with Tab, and a visible frame shows where the focus is.
         b->setFocusPolicy(Qt::TabFocus);
-        connect(b, &QToolButton::clicked, this, [this, hook] { Guarded([this, hook] { (this->*hook)(); }); });
+        b->setStyleSheet(QStringLiteral("QToolButton:focus { border: 1px dotted palette(highlight);"
+                                        " background: palette(alternate-base); }"));
+        connect(b, &QToolButton::clicked, this,
+                [this, hook] { Guarded([this, hook] { (this->*hook)(); }); });
         return b;
     };
     const QRect frame = right ? RightFrameRect() : LeftFrameRect();
@@ -267,7 +356,8 @@ void CTQCatalogDlg::CreatePaneButtons(bool right) {
     const int bottom = frame.top() - 2;
     const QRect deleteRect(edge - 22, bottom - 20, 22, 20);
     if (right) {
-        m_addRight = button(IDC_ADD_RIGHT, deleteRect.translated(-22, 0), &CTQCatalogDlg::OnAddRight);
+        m_addRight =
+            button(IDC_ADD_RIGHT, deleteRect.translated(-22, 0), &CTQCatalogDlg::OnAddRight);
         m_deleteRight = button(IDC_DELETE_RIGHT, deleteRect, &CTQCatalogDlg::OnDeleteRight);
     } else {
         m_addLeft = button(IDC_ADD_LEFT, deleteRect.translated(-22, 0), &CTQCatalogDlg::OnAddLeft);
@@ -312,11 +402,21 @@ void CTQCatalogDlg::reject() {
     Guarded([this] { OnCancel(); });
 }
 
-void CTQCatalogDlg::OnOK() { EndOK(); }
+void CTQCatalogDlg::OnOK() {
+    EndOK();
+}
 
-void CTQCatalogDlg::OnCancel() { QDialog::reject(); }
+void CTQCatalogDlg::OnCancel() {
+    if (!m_cancelClicked && HasUnsavedEdits() &&
+        !Confirm(QStringLiteral("所做的修改尚未保存，确定放弃这些修改吗？"))) {
+        return;
+    }
+    QDialog::reject();
+}
 
-void CTQCatalogDlg::EndOK() { QDialog::accept(); }
+void CTQCatalogDlg::EndOK() {
+    QDialog::accept();
+}
 
 void CTQCatalogDlg::done(int result) {
     SavePlacement();
@@ -328,9 +428,15 @@ void CTQCatalogDlg::RestorePlacement() {
         return;
     }
     QSettings settings = PlacementSettings();
-    const QByteArray geometry = settings.value(m_placementKey + QStringLiteral("/Placement")).toByteArray();
+    const QByteArray geometry =
+        settings.value(m_placementKey + QStringLiteral("/Placement")).toByteArray();
     if (!geometry.isEmpty()) {
+        // The saved place and size, but never narrower than the content needs.
+        const QSize opening = size();
         restoreGeometry(geometry);
+        if (width() < opening.width()) {
+            resize(opening.width(), height());
+        }
     }
 }
 
@@ -402,4 +508,6 @@ void CTQCatalogDlg::ShowError(const QString& text) {
     RVN::Prompter().Tell(this, text, RVN::PromptCaption(), CTQPrompter::Icon::Error);
 }
 
-bool CTQCatalogDlg::Confirm(const QString& text) { return RVN::Prompter().Confirm(this, text, RVN::PromptCaption()); }
+bool CTQCatalogDlg::Confirm(const QString& text) {
+    return RVN::Prompter().Confirm(this, text, RVN::PromptCaption());
+}

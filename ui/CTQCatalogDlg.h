@@ -16,15 +16,16 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
-#include <QPushButton>
-#include <QToolButton>
 #include <QPointF>
 #include <QPointer>
+#include <QPushButton>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QToolButton>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class CADODatabase;
@@ -42,6 +43,9 @@ public:
     void Add(QWidget* widget, QPointF topLeft, QPointF bottomRight);
     /// Places every recorded control for a dialog of this size.
     void Apply(QSize size) const;
+    /// The smallest growth of the width at which each recorded control is
+    /// at least as wide as `needed` says (0 for controls it does not know).
+    int WidthGrowthFor(const std::function<int(QWidget*)>& needed) const;
     /// The geometry a recorded geometry takes for a dialog of this size.
     static QRect Place(QRect initial, QSize base, QSize size, QPointF topLeft, QPointF bottomRight);
 
@@ -130,6 +134,21 @@ protected:
     void SetupGrid(CTQReportGrid* grid);
     /// Creates a report grid filling a frame rectangle, with the common set-up.
     CTQReportGrid* CreateGrid(int id, QRect frame);
+    /// Insert and Delete in a grid do what the Add and Delete buttons of the
+    /// left (false) or right (true) pane do.
+    void BindPaneKeys(CTQReportGrid* grid, bool right);
+    /// Ends the cell edits of the grids.  False when a cell holds text it
+    /// cannot take: its editor keeps the focus and, when `explain`, a message
+    /// names the row and the column.
+    bool EndGridEdits(std::initializer_list<CTQReportGrid*> grids, bool explain);
+
+    /// Whether the user changed anything that OK would store (or hand back).
+    /// Cancel, Esc and the close button ask before such edits are dropped.
+    virtual bool HasUnsavedEdits() const { return false; }
+
+    /// Widens the dialog from the template size until every anchored grid
+    /// can show all its columns (and a property grid its counts) in full.
+    void FitOpeningSize();
 
     void SetAnchor(QWidget* widget, QPointF topLeft, QPointF bottomRight);
     /// Key under which the window placement is saved and restored.
@@ -183,6 +202,7 @@ private:
     QString m_placementKey;
     bool m_initialised = false;
     bool m_initialising = false;
+    bool m_cancelClicked = false;
 };
 
 namespace RVN {

@@ -3,6 +3,7 @@
 #include "ui/CTQReportGrid.h"
 #include "ui/RVNDialogs.h"
 
+#include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
 
@@ -10,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <set>
 #include <utility>
 
 namespace {
@@ -21,7 +21,9 @@ QString SizeText(const CTQDuctSpec& d) {
 }
 
 // The editors keep sizes within 1..10000 mm, so the conversion is exact.
-int CellSize(double value) { return static_cast<int>(std::trunc(value)); }
+int CellSize(double value) {
+    return static_cast<int>(std::trunc(value));
+}
 
 } // namespace
 
@@ -33,8 +35,8 @@ public:
 
 CTQDuctSpecDlg::CTQDuctSpecDlg(CADODatabase* db, QWidget* parent) : CTQCatalogDlg(db, parent) {}
 
-CTQDuctSpecDlg::CTQDuctSpecDlg(const CTQArray<CTQDuctSpec>& circular, const CTQArray<CTQDuctSpec>& rectangular,
-                               QWidget* parent)
+CTQDuctSpecDlg::CTQDuctSpecDlg(const CTQArray<CTQDuctSpec>& circular,
+                               const CTQArray<CTQDuctSpec>& rectangular, QWidget* parent)
     : CTQCatalogDlg(nullptr, parent), m_circular(circular), m_rectangular(rectangular) {}
 
 CTQDuctSpecDlg::~CTQDuctSpecDlg() = default;
@@ -51,6 +53,11 @@ void CTQDuctSpecDlg::CreateControls() {
     CTQCatalogDlg::CreateControls();
     setTabOrder(m_gridCircular, m_gridRectangular);
     setTabOrder(m_gridRectangular, m_ok);
+    BindPaneKeys(m_gridCircular, false);
+    BindPaneKeys(m_gridRectangular, true);
+    for (CTQReportGrid* grid : {m_gridCircular, m_gridRectangular}) {
+        grid->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
+    }
 }
 
 bool CTQDuctSpecDlg::OnInitDialog() {
@@ -60,9 +67,12 @@ bool CTQDuctSpecDlg::OnInitDialog() {
         CTQDuctSpecManager::GetAllSpec(m_rectangular, 1, Database());
     }
     using Kind = CTQGridColumn::Kind;
-    m_gridCircular->SetColumns({CTQGridColumn{QStringLiteral("直径(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
-    m_gridRectangular->SetColumns({CTQGridColumn{QStringLiteral("宽(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true},
-                                   CTQGridColumn{QStringLiteral("高(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true}});
+    m_gridCircular->SetColumns({CTQGridColumn{QStringLiteral("直径(mm)"), 100, QString(),
+                                              Kind::Integer, 1, 10000, 0, true}});
+    m_gridRectangular->SetColumns(
+        {CTQGridColumn{QStringLiteral("宽(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0, true},
+         CTQGridColumn{QStringLiteral("高(mm)"), 100, QString(), Kind::Integer, 1, 10000, 0,
+                       true}});
     for (const CTQDuctSpec& d : m_circular) {
         AddDuctRow(m_gridCircular, d);
     }
@@ -96,10 +106,10 @@ void CTQDuctSpecDlg::AddDuctRow(CTQReportGrid* grid, const CTQDuctSpec& duct) {
 }
 
 void CTQDuctSpecDlg::AddNew(CTQReportGrid* grid, int section) {
-    if (!Database()) {
+    if (!Database() || !EndGridEdits({m_gridCircular, m_gridRectangular}, false)) {
         return;
     }
-    grid->EndEdit();
+    m_edited = true;
     CTQDuctSpec duct;
     duct.Section = section;
     AddDuctRow(grid, duct);
@@ -107,10 +117,9 @@ void CTQDuctSpecDlg::AddNew(CTQReportGrid* grid, int section) {
 }
 
 void CTQDuctSpecDlg::DeleteSelected(CTQReportGrid* grid) {
-    if (!Database()) {
+    if (!Database() || !EndGridEdits({m_gridCircular, m_gridRectangular}, false)) {
         return;
     }
-    grid->EndEdit();
     const std::vector<CTQGridRow*> selected = grid->SelectedRows();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         auto* row = static_cast<DuctRow*>(*it);
@@ -121,18 +130,27 @@ void CTQDuctSpecDlg::DeleteSelected(CTQReportGrid* grid) {
     }
 }
 
-void CTQDuctSpecDlg::OnAddLeft() { AddNew(m_gridCircular, 0); }
-void CTQDuctSpecDlg::OnDeleteLeft() { DeleteSelected(m_gridCircular); }
-void CTQDuctSpecDlg::OnAddRight() { AddNew(m_gridRectangular, 1); }
-void CTQDuctSpecDlg::OnDeleteRight() { DeleteSelected(m_gridRectangular); }
+void CTQDuctSpecDlg::OnAddLeft() {
+    AddNew(m_gridCircular, 0);
+}
+void CTQDuctSpecDlg::OnDeleteLeft() {
+    DeleteSelected(m_gridCircular);
+}
+void CTQDuctSpecDlg::OnAddRight() {
+    AddNew(m_gridRectangular, 1);
+}
+void CTQDuctSpecDlg::OnDeleteRight() {
+    DeleteSelected(m_gridRectangular);
+}
 
 void CTQDuctSpecDlg::OnOK() {
     if (!Database()) {
         EndOK();
         return;
     }
-    m_gridCircular->EndEdit();
-    m_gridRectangular->EndEdit();
+    if (!EndGridEdits({m_gridCircular, m_gridRectangular}, true)) {
+        return;
+    }
     if (!m_deleted.IsEmpty() && !Confirm(QStringLiteral("有管道规格被删除，确定删除？"))) {
         return;
     }
@@ -144,24 +162,49 @@ void CTQDuctSpecDlg::OnOK() {
     EndOK();
 }
 
+CTQArray<CTQDuctSpec> CTQDuctSpecDlg::ReadRows(CTQReportGrid* grid, bool addedOrder) const {
+    const int section = grid == m_gridCircular ? 0 : 1;
+    CTQArray<CTQDuctSpec> ducts;
+    for (CTQGridRow* r : addedOrder ? grid->RowsInAddedOrder() : grid->Rows()) {
+        CTQDuctSpec d = static_cast<DuctRow*>(r)->duct;
+        d.Section = section;
+        d.Width = CellSize(r->Number(0));
+        d.Height = section == 0 ? d.Width : CellSize(r->Number(1));
+        ducts.Add(d);
+    }
+    return ducts;
+}
+
+bool CTQDuctSpecDlg::HasUnsavedEdits() const {
+    return m_edited || !m_deleted.IsEmpty();
+}
+
 bool CTQDuctSpecDlg::WriteCatalog(QString& error) {
     CADODatabase* db = Database();
 
-    // The rows to store, in the order they were added, checked for sizes
-    // listed twice before anything is written.
+    // Every size is checked in the order the user sees it, before anything
+    // is written; the rows are then stored in the order they were added.
     std::vector<CTQDuctSpec> ducts;
-    std::set<std::pair<int, int>> seen[2];
     for (int section = 0; section < 2; ++section) {
         CTQReportGrid* grid = section == 0 ? m_gridCircular : m_gridRectangular;
-        for (CTQGridRow* r : grid->RowsInAddedOrder()) {
-            CTQDuctSpec d = static_cast<DuctRow*>(r)->duct;
+        const RVN::TQEditCheck check = RVN::CheckDuctSizes(ReadRows(grid, false));
+        if (!check.Ok()) {
+            const QString where =
+                QStringLiteral("%1第 %2 行")
+                    .arg(section == 0 ? QStringLiteral("圆形风管") : QStringLiteral("矩形风管"))
+                    .arg(check.row + 1);
+            CTQDuctSpec d;
             d.Section = section;
-            d.Width = CellSize(r->Number(0));
-            d.Height = section == 0 ? d.Width : CellSize(r->Number(1));
-            if (!seen[section].insert({d.Width, section == 0 ? 0 : d.Height}).second) {
-                error = QStringLiteral("%1 重复，未保存任何修改。").arg(SizeText(d));
-                return false;
-            }
+            d.Width = check.width;
+            d.Height = check.height;
+            error = check.problem == RVN::TQEditProblem::ZeroDuct
+                        ? QStringLiteral("%1的尺寸为 0 mm，未保存任何修改。").arg(where)
+                        : QStringLiteral("%1 %2 与第 %3 行重复，未保存任何修改。")
+                              .arg(where, SizeText(d))
+                              .arg(check.firstRow + 1);
+            return false;
+        }
+        for (const CTQDuctSpec& d : ReadRows(grid, true)) {
             ducts.push_back(d);
         }
     }

@@ -44,10 +44,14 @@ private:
     void AddNew(CTQReportGrid* grid, int section);
     void DeleteSelected(CTQReportGrid* grid);
     bool WriteCatalog(QString& error);
+    /// The sizes of a grid as they will be stored, in display order.
+    CTQArray<CTQDuctSpec> ReadRows(CTQReportGrid* grid, bool addedOrder) const;
+    bool HasUnsavedEdits() const override;
 
     CTQReportGrid* m_gridCircular = nullptr;
     CTQReportGrid* m_gridRectangular = nullptr;
     CTQArray<CTQDuctSpec> m_circular;
     CTQArray<CTQDuctSpec> m_rectangular;
     CTQArray<long> m_deleted;
+    bool m_edited = false;
 };

@@ -1,11 +1,14 @@
 #include "ui/CTQPipeSpecDlg.h"
+#include "ui/PipeSpecRowsInternal.h"
 
 #include "ui/CTQPrompter.h"
 #include "ui/CTQReportGrid.h"
 #include "ui/RVNDialogs.h"
 
+#include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
 #include "db/ADODatabase.h"
+#include "design/DesignTypes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -33,103 +36,11 @@ enum SizeColumn { kNo, kDN, kInsD, kThickness, kMinV, kMaxV, kMinR, kMaxR };
 
 constexpr double kMaxDecimal = 1.0e6;
 
-// A file-name part made of a material name: letters, digits, '-', '_' and
-// the bytes of non-ASCII characters; everything else ('/', '.', spaces,
-// control characters) becomes '_'.  At most 48 bytes, cut at a character
-// boundary.
-std::string SafeNamePart(const std::string& name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.size();) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        std::size_t len = 1;
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
-        if (i + len > name.size()) break;
-        if (out.size() + len > 48) break;
-        if (c >= 0x80) {
-            out.append(name, i, len);
-        } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
-                   c == '_') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('_');
-        }
-        i += len;
-    }
-    return out.empty() ? std::string("matl") : out;
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
 }
-
-std::string LocalTimeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
-    return buf;
-}
-
-std::string ComputeTempFolder() {
-    std::error_code ec;
-    std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
-    if (ec || dir.empty()) {
-        dir = "/tmp";
-    }
-    std::string s = dir.string();
-    if (s.back() != '/') {
-        s.push_back('/');
-    }
-    return s;
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
-
-// A material of the left grid with its buffered sizes.
-class CTQPipeSpecDlg::MatlRow : public CTQGridRow {
-public:
-    explicit MatlRow(const CTQPipeMatl& m) : matl(m), stamp(LocalTimeStamp()) {}
-    ~MatlRow() override { RemoveFile(); }
-
-    void RemoveFile() {
-        if (!file.empty()) {
-            ::unlink(file.c_str());
-            file.clear();
-        }
-        buffered = false;
-    }
-
-    // Creates this row's file in the folder, once: the sanitised name, the
-    // time of the row's creation and a unique suffix; never an existing file.
-    bool EnsureFile(const std::string& folder) {
-        if (!file.empty()) {
-            return true;
-        }
-        std::string path = folder + SafeNamePart(matl.Name) + stamp + "-XXXXXX.xml";
-        const int fd = ::mkstemps(path.data(), 4);
-        if (fd < 0) {
-            return false;
-        }
-        ::close(fd);
-        file = path;
-        return true;
-    }
-
-    CTQPipeMatl matl;
-    std::string stamp;
-    std::string file;                 ///< buffer file ("" until first needed)
-    bool buffered = false;            ///< the file holds this material's sizes
-    bool held = false;                ///< the sizes are held in memory (file not writable)
-    CTQArray<CTQPipeSpec> heldSizes;
-};
-
-// A size of the right grid.
-class CTQPipeSpecDlg::SpecRow : public CTQGridRow {
-public:
-    explicit SpecRow(const CTQPipeSpec& s) : spec(s) {}
-    CTQPipeSpec spec;
-};
 
 CTQPipeSpecDlg::CTQPipeSpecDlg(int kind, CADODatabase* db, QWidget* parent)
     : CTQCatalogDlg(db, parent), m_kind(kind) {}
@@ -148,16 +59,9 @@ CTQPipeSpecDlg::~CTQPipeSpecDlg() {
 }
 
 QString CTQPipeSpecDlg::TitleForKind(int kind) {
-    switch (kind) {
-    case 1:
-        return QStringLiteral("水管规格");
-    case 2:
-        return QStringLiteral("塑料管规格");
-    case 3:
-        return QStringLiteral("PPR管规格");
-    default:
-        return QStringLiteral("管道规格");
-    }
+    // The library names the kinds; any other kind lists every material.
+    const QString name = QString::fromUtf8(RVN::CategoryTitleChinese(kind));
+    return (name.isEmpty() ? QStringLiteral("管道") : name) + QStringLiteral("规格");
 }
 
 std::string CTQPipeSpecDlg::BufferFileOf(const CTQGridRow* materialRow) {
@@ -171,7 +75,7 @@ const CTQPipeMatl* CTQPipeSpecDlg::MaterialOf(const CTQGridRow* materialRow) {
 }
 
 void CTQPipeSpecDlg::CreateControls() {
-    m_tempFolder = ComputeTempFolder();
+    m_tempFolder = tqrvn::ui::ComputeTempFolder();
     CreateOkCancel(82);
 
     // The size grid is the wider one: the left frame gives a quarter of the
@@ -190,20 +94,34 @@ void CTQPipeSpecDlg::CreateControls() {
     setTabOrder(m_gridLeft, m_gridRight);
     setTabOrder(m_gridRight, m_ok);
 
-    m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) { Guarded([this] { MaterialFocusChanged(); }); };
+    m_gridLeft->onFocusChanged = [this](CTQGridRow*, CTQGridRow*) {
+        Guarded([this] { MaterialFocusChanged(); });
+    };
+    m_gridLeft->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
     m_gridRight->onValueChanged = [this](CTQGridRow*, int) { m_sizesChanged = true; };
+    BindPaneKeys(m_gridLeft, false);
+    BindPaneKeys(m_gridRight, true);
     m_gridRight->onRowsReordered = [this] { Renumber(); };
 }
 
 void CTQPipeSpecDlg::CreateSizeColumns() {
     using Kind = CTQGridColumn::Kind;
     auto number = [](QString caption, int width, QString tooltip) {
-        return CTQGridColumn{std::move(caption), width, std::move(tooltip), Kind::Decimal, 0.0, kMaxDecimal, 2, true};
+        return CTQGridColumn{std::move(caption),
+                             width,
+                             std::move(tooltip),
+                             Kind::Decimal,
+                             0.0,
+                             kMaxDecimal,
+                             2,
+                             true};
     };
     std::vector<CTQGridColumn> columns;
-    columns.push_back(CTQGridColumn{QStringLiteral("序号"), 35, QString(), Kind::Integer, 0, 1e9, 0, false});
-    columns.push_back(CTQGridColumn{m_kind == 2 ? QStringLiteral("公称外径") : QStringLiteral("DN"), 35,
-                                    QStringLiteral("公称直径"), Kind::Integer, 1, 10000, 0, true});
+    columns.push_back(
+        CTQGridColumn{QStringLiteral("序号"), 35, QString(), Kind::Integer, 0, 1e9, 0, false});
+    columns.push_back(CTQGridColumn{m_kind == 2 ? QStringLiteral("公称外径") : QStringLiteral("DN"),
+                                    35, QStringLiteral("公称直径"), Kind::Integer, 1, 10000, 0,
+                                    true});
     columns.push_back(number(QStringLiteral("内径(mm)"), 60, QString()));
     columns.push_back(number(QStringLiteral("壁厚(mm)"), 50, QStringLiteral("壁厚\r\n单位mm")));
     columns.push_back(number(QStringLiteral("minV"), 50, QStringLiteral("最小流速\r\n单位m/s")));
@@ -226,8 +144,10 @@ bool CTQPipeSpecDlg::OnInitDialog() {
     SetAnchor(m_gridLeft, QPointF(0, 0), QPointF(0.25, 1));
     SetAnchor(m_gridRight, QPointF(0.25, 0), QPointF(1, 1));
 
-    m_gridLeft->SetColumns({CTQGridColumn{QStringLiteral("名称"), 20, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true},
-                            CTQGridColumn{QStringLiteral("符号"), 12, QString(), CTQGridColumn::Kind::Text, 0, 0, 0, true}});
+    m_gridLeft->SetColumns({CTQGridColumn{QStringLiteral("名称"), 20, QString(),
+                                          CTQGridColumn::Kind::Text, 0, 0, 0, true},
+                            CTQGridColumn{QStringLiteral("符号"), 12, QString(),
+                                          CTQGridColumn::Kind::Text, 0, 0, 0, true}});
     if (Database()) {
         CTQPipeMatlManager::GetAllMatl(m_matls, m_kind, Database());
     }
@@ -292,7 +212,8 @@ bool CTQPipeSpecDlg::BufferSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
     row->held = true;
     row->heldSizes = specs;
     ShowError(QStringLiteral("材料“%1”的规格未能写入临时文件%2，修改已保留在内存中。")
-                  .arg(Q(row->matl.Name), row->file.empty() ? QString() : QStringLiteral(" ") + Q(row->file)));
+                  .arg(Q(row->matl.Name),
+                       row->file.empty() ? QString() : QStringLiteral(" ") + Q(row->file)));
     return false;
 }
 
@@ -306,7 +227,8 @@ bool CTQPipeSpecDlg::BufferedSizes(MatlRow* row, CTQArray<CTQPipeSpec>& specs) {
         if (CTQPipeMatlManager::LoadMatlFromXML(copy, specs, row->file.c_str())) {
             return true;
         }
-        ShowError(QStringLiteral("材料“%1”的规格无法从临时文件 %2 读回。").arg(Q(row->matl.Name), Q(row->file)));
+        ShowError(QStringLiteral("材料“%1”的规格无法从临时文件 %2 读回。")
+                      .arg(Q(row->matl.Name), Q(row->file)));
     }
     return false;
 }
@@ -316,8 +238,15 @@ void CTQPipeSpecDlg::MaterialFocusChanged() {
     if (current == m_focusedMatl && current) {
         return;
     }
+    if (m_focusedMatl && !m_gridRight->EndEdit()) {
+        // A size cell holds text it cannot take: the focus stays with its material.
+        const bool blocked = m_gridLeft->blockSignals(true);
+        m_gridLeft->setCurrentItem(m_focusedMatl);
+        m_gridLeft->blockSignals(blocked);
+        return;
+    }
     if (Database() && m_focusedMatl && m_sizesChanged) {
-        m_gridRight->EndEdit();
+        m_edited = true;
         CTQArray<CTQPipeSpec> specs = ReadSizeRows();
         BufferSizes(m_focusedMatl, specs);
     }
@@ -370,7 +299,10 @@ void CTQPipeSpecDlg::OnAddLeft() {
     if (!Database()) {
         return;
     }
-    m_gridLeft->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, false)) {
+        return;
+    }
+    m_edited = true;
     CTQPipeMatl matl;
     char name[32];
     std::snprintf(name, sizeof name, "%d", g_matlCounter);
@@ -388,12 +320,14 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
     if (!Database()) {
         return;
     }
-    m_gridLeft->EndEdit();
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, false)) {
+        return;
+    }
     const std::vector<CTQGridRow*> selected = m_gridLeft->SelectedRows();
     if (selected.empty()) {
         return;
     }
+    m_edited = true;
     if (m_focusedMatl && m_sizesChanged &&
         std::find(selected.begin(), selected.end(), m_focusedMatl) == selected.end()) {
         // The focused material stays: its size edits are kept, not dropped.
@@ -416,7 +350,7 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
             m_focusedMatl = nullptr;
             m_sizesChanged = false;
         }
-        delete row;  // removes its buffer file
+        delete row; // removes its buffer file
     }
     m_gridLeft->blockSignals(blocked);
     m_focusedMatl = nullptr;
@@ -428,10 +362,9 @@ void CTQPipeSpecDlg::OnDeleteLeft() {
 }
 
 void CTQPipeSpecDlg::OnAddRight() {
-    if (!Database() || !m_focusedMatl) {
+    if (!Database() || !m_focusedMatl || !EndGridEdits({m_gridRight}, false)) {
         return;
     }
-    m_gridRight->EndEdit();
     CTQPipeSpec spec;
     spec.MatlID = m_focusedMatl->matl.ID;
     AddSizeRow(spec, m_gridRight->RowCount() + 1);
@@ -444,8 +377,13 @@ void CTQPipeSpecDlg::OnDeleteRight() {
     if (!Database()) {
         return;
     }
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridRight}, false)) {
+        return;
+    }
     const std::vector<CTQGridRow*> selected = m_gridRight->SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
     const bool blocked = m_gridRight->blockSignals(true);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         auto* row = static_cast<SpecRow*>(*it);
@@ -463,8 +401,9 @@ void CTQPipeSpecDlg::OnOK() {
         EndOK();
         return;
     }
-    m_gridLeft->EndEdit();
-    m_gridRight->EndEdit();
+    if (!EndGridEdits({m_gridLeft, m_gridRight}, true)) {
+        return;
+    }
     if (m_focusedMatl && m_sizesChanged) {
         CTQArray<CTQPipeSpec> specs = ReadSizeRows();
         BufferSizes(m_focusedMatl, specs);
@@ -482,6 +421,50 @@ void CTQPipeSpecDlg::OnOK() {
     EndOK();
 }
 
+QString CTQPipeSpecDlg::NameRefusal(const RVN::TQEditCheck& check) const {
+    const QString row = QString::number(check.row + 1);
+    switch (check.problem) {
+    case RVN::TQEditProblem::EmptyName:
+        return QStringLiteral("第 %1 行的材料没有名称，").arg(row);
+    case RVN::TQEditProblem::NameTwice:
+        return QStringLiteral("第 %1 行的材料名称“%2”与第 %3 行相同，")
+            .arg(row, Q(check.name))
+            .arg(check.firstRow + 1);
+    case RVN::TQEditProblem::NameTaken: {
+        const QString kind = QString::fromUtf8(RVN::CategoryTitleChinese(check.otherKind));
+        return QStringLiteral("第 %1 行的材料名称“%2”已被%3使用，")
+            .arg(row, Q(check.name),
+                 kind.isEmpty() ? QStringLiteral("目录中另一种材料")
+                                : kind + QStringLiteral("材料"));
+    }
+    default:
+        return QStringLiteral("第 %1 行的材料不能保存，").arg(row);
+    }
+}
+
+QString CTQPipeSpecDlg::SizeRefusal(const CTQPipeMatl& matl, const RVN::TQEditCheck& check) const {
+    // The DN column's own caption: "公称外径" for plastic pipe.
+    const QString dn = m_gridRight->Columns().size() > std::size_t{kDN}
+                           ? m_gridRight->Columns()[kDN].caption
+                           : QStringLiteral("DN");
+    if (check.problem == RVN::TQEditProblem::ZeroDN) {
+        return QStringLiteral("材料“%1”第 %2 行的规格%3为 %4，")
+            .arg(Q(matl.Name))
+            .arg(check.row + 1)
+            .arg(dn)
+            .arg(check.dn);
+    }
+    return QStringLiteral("材料“%1”的规格 %2 %3 重复（第 %4 行与第 %5 行），")
+        .arg(Q(matl.Name), dn)
+        .arg(check.dn)
+        .arg(check.firstRow + 1)
+        .arg(check.row + 1);
+}
+
+bool CTQPipeSpecDlg::HasUnsavedEdits() const {
+    return m_edited || m_sizesChanged || !m_deletedMatls.IsEmpty() || !m_deletedSpecs.IsEmpty();
+}
+
 bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
     CADODatabase* db = Database();
 
@@ -494,33 +477,36 @@ bool CTQPipeSpecDlg::WriteCatalog(QString& error) {
         CTQArray<CTQPipeSpec> specs;
     };
     std::vector<Pending> pending;
-    std::set<std::string> names;
+    CTQArray<CTQPipeMatl> edited;
     for (CTQGridRow* r : m_gridLeft->Rows()) {
         auto* row = static_cast<MatlRow*>(r);
         Pending p{row, row->matl, false, {}};
         p.matl.Name = row->text(0).toStdString();
         p.matl.Mark = row->text(1).toStdString();
-        if (!names.insert(p.matl.Name).second) {
-            error = QStringLiteral("材料名称“%1”重复，未保存任何修改。").arg(Q(p.matl.Name));
+        edited.Add(p.matl);
+        pending.push_back(std::move(p));
+    }
+    CTQArray<CTQPipeMatl> stored;
+    CTQPipeMatlManager::GetAllMatl(stored, 0, db);
+    const RVN::TQEditCheck names = RVN::CheckMaterialNames(edited, stored, m_deletedMatls);
+    if (!names.Ok()) {
+        error = NameRefusal(names) + QStringLiteral("未保存任何修改。");
+        return false;
+    }
+    for (Pending& p : pending) {
+        if (!p.row->held && !p.row->buffered) {
+            continue;
+        }
+        if (!BufferedSizes(p.row, p.specs)) {
+            error = QStringLiteral("材料“%1”的规格无法读回，未保存任何修改。").arg(Q(p.matl.Name));
             return false;
         }
-        if (row->held || row->buffered) {
-            if (!BufferedSizes(row, p.specs)) {
-                error = QStringLiteral("材料“%1”的规格无法读回，未保存任何修改。").arg(Q(p.matl.Name));
-                return false;
-            }
-            p.withSizes = true;
-            std::set<int> dns;
-            for (const CTQPipeSpec& s : p.specs) {
-                if (!dns.insert(s.DN).second) {
-                    error = QStringLiteral("材料“%1”的规格 DN %2 重复，未保存任何修改。")
-                                .arg(Q(p.matl.Name))
-                                .arg(s.DN);
-                    return false;
-                }
-            }
+        p.withSizes = true;
+        const RVN::TQEditCheck sizes = RVN::CheckPipeSizes(p.specs);
+        if (!sizes.Ok()) {
+            error = SizeRefusal(p.matl, sizes) + QStringLiteral("未保存任何修改。");
+            return false;
         }
-        pending.push_back(std::move(p));
     }
 
     return WriteInTransaction(

@@ -14,6 +14,7 @@
 #include "catalog/CTQArray.h"
 #include "catalog/CTQPipeMatl.h"
 #include "catalog/CTQPipeSpec.h"
+#include "catalog/CatalogChecks.h"
 #include "ui/CTQCatalogDlg.h"
 
 #include <string>
@@ -68,14 +69,19 @@ private:
     void CreateSizeColumns();
     MatlRow* AddMaterialRow(const CTQPipeMatl& matl);
     bool WriteCatalog(QString& error);
+    /// Why the materials or one material's sizes cannot be stored, naming the row.
+    QString NameRefusal(const RVN::TQEditCheck& check) const;
+    QString SizeRefusal(const CTQPipeMatl& matl, const RVN::TQEditCheck& check) const;
+    bool HasUnsavedEdits() const override;
 
     CTQReportGrid* m_gridLeft = nullptr;
-    MatlRow* m_focusedMatl = nullptr;  ///< the material whose sizes are shown
+    MatlRow* m_focusedMatl = nullptr; ///< the material whose sizes are shown
     CTQReportGrid* m_gridRight = nullptr;
     int m_kind;
     CTQArray<CTQPipeMatl> m_matls;
     CTQArray<long> m_deletedMatls;
     CTQArray<long> m_deletedSpecs;
     bool m_sizesChanged = false;
+    bool m_edited = false; ///< materials added, deleted, renamed, or sizes buffered
     std::string m_tempFolder;
 };

@@ -25,7 +25,9 @@ using tqrvn::ui::GeneralText;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -33,7 +35,8 @@ const QString CTQPipeValveDlg::kCategoryCaption = QStringLiteral("阀件个数")
 
 CTQPipeValveDlg::CTQPipeValveDlg(CADODatabase* db, int kind, int showDnDependent, int dn,
                                  const CTQArray<CTQPipeValve>& valves, QWidget* parent)
-    : CTQCatalogDlg(db, parent), m_kind(kind), m_showDnDependent(showDnDependent), m_dn(dn), m_valves(valves) {}
+    : CTQCatalogDlg(db, parent), m_kind(kind), m_showDnDependent(showDnDependent), m_dn(dn),
+      m_valves(valves) {}
 
 CTQPipeValveDlg::~CTQPipeValveDlg() {
     // The grids outlive this part of the object; their notices must not come back here.
@@ -120,7 +123,8 @@ void CTQPipeValveDlg::CreateControls() {
     const bool right = m_showDnDependent != 0;
     m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, QStringLiteral("管径无关"), LeftFrameRect(), 80);
     if (right) {
-        m_labelRight = CreatePaneLabel(IDC_LABEL_RIGHT, QStringLiteral("管径相关"), RightFrameRect(), 80);
+        m_labelRight =
+            CreatePaneLabel(IDC_LABEL_RIGHT, QStringLiteral("管径相关"), RightFrameRect(), 80);
     }
 
     // The panes give up 20 pixels at the bottom to the coefficient lines.
@@ -149,8 +153,8 @@ void CTQPipeValveDlg::CreateControls() {
 
     // A label 10 pixels under a frame and, from 85 pixels right of the
     // label's left edge and 3 pixels higher, an edit up to the frame's right edge.
-    auto makeLine = [this](int labelId, const QString& caption, int editId, QRect frame, QLabel*& label,
-                           QLineEdit*& edit) {
+    auto makeLine = [this](int labelId, const QString& caption, int editId, QRect frame,
+                           QLabel*& label, QLineEdit*& edit) {
         const int top = frame.top() + frame.height() + 10;
         label = new QLabel(caption, this);
         label->setObjectName(QString::number(labelId));
@@ -160,13 +164,16 @@ void CTQPipeValveDlg::CreateControls() {
         edit = new QLineEdit(this);
         edit->setObjectName(QString::number(editId));
         const int editLeft = frame.left() + 85;
-        edit->setGeometry(editLeft, top - 3, std::max(frame.left() + frame.width() - editLeft, 0), 20);
+        edit->setGeometry(editLeft, top - 3, std::max(frame.left() + frame.width() - editLeft, 0),
+                          20);
         edit->setFrame(true);
         edit->setFont(font());
         edit->show();
     };
-    makeLine(IDC_LABEL_OTHER, QStringLiteral("其它局阻系数:"), IDC_EDIT_OTHER, left, m_labelOther, m_editOther);
-    makeLine(IDC_LABEL_TOTAL, QStringLiteral("总的局阻系数:"), IDC_EDIT_TOTAL, rightFrame, m_labelTotal, m_editTotal);
+    makeLine(IDC_LABEL_OTHER, QStringLiteral("其它局阻系数:"), IDC_EDIT_OTHER, left, m_labelOther,
+             m_editOther);
+    makeLine(IDC_LABEL_TOTAL, QStringLiteral("总的局阻系数:"), IDC_EDIT_TOTAL, rightFrame,
+             m_labelTotal, m_editTotal);
     m_editTotal->setReadOnly(true);
 
     connect(m_editOther, &QLineEdit::textChanged, this,
@@ -180,7 +187,8 @@ void CTQPipeValveDlg::CreateControls() {
     setTabOrder(m_editTotal, m_ok);
 }
 
-CTQPropertyItem* CTQPipeValveDlg::AddItem(CTQPropertyGrid* grid, const CTQPipeValve& valve, int count) {
+CTQPropertyItem* CTQPipeValveDlg::AddItem(CTQPropertyGrid* grid, const CTQPipeValve& valve,
+                                          int count) {
     CTQPropertyItem* item =
         grid->Category(0)->AddInteger(Q(valve.ValveName), count, valve.ID > 0 ? valve.ID : 0);
     item->SetValve(&valve);
@@ -284,6 +292,7 @@ double CTQPipeValveDlg::PaneTotal(const CTQPropertyGrid* grid) const {
 }
 
 void CTQPipeValveDlg::OnCountChanged() {
+    m_edited = true;
     m_total = PaneTotal(m_gridLeft) + PaneTotal(m_gridRight);
     UpdateTotalDisplay();
 }
@@ -291,7 +300,8 @@ void CTQPipeValveDlg::OnCountChanged() {
 void CTQPipeValveDlg::OnOtherChanged(const QString& text) {
     // A negative extra is kept: the fittings counted here may include
     // converging tees, whose coefficient can be below zero.
-    m_other = tqrvn::ui::ParseNumber(text, true).value_or(0.0);
+    m_other = tqrvn::ui::ReadNumber(text).value_or(0.0);
+    m_edited = m_edited || m_editOther->isModified();
     UpdateTotalDisplay();
 }
 
@@ -345,7 +355,8 @@ void CTQPipeValveDlg::OnOK() {
 
 namespace RVN {
 
-double ShowPipeValveDlg(CTQArray<CTQPipeValve>& valves, int dn, int kind, int showDnDependent, CADODatabase* db) {
+double ShowPipeValveDlg(CTQArray<CTQPipeValve>& valves, int dn, int kind, int showDnDependent,
+                        CADODatabase* db) {
     if (!EnsureDialogApplication()) {
         return -1.0;
     }

@@ -38,8 +38,8 @@ public:
     /// kind: the valve kind as CTQPipeValveManager::GetAllValve takes it;
     /// showDnDependent nonzero: a right pane for DN-dependent fittings; dn:
     /// the segment's nominal diameter (mm); valves: the previous choice.
-    CTQPipeValveDlg(CADODatabase* db, int kind, int showDnDependent, int dn, const CTQArray<CTQPipeValve>& valves,
-                    QWidget* parent = nullptr);
+    CTQPipeValveDlg(CADODatabase* db, int kind, int showDnDependent, int dn,
+                    const CTQArray<CTQPipeValve>& valves, QWidget* parent = nullptr);
     ~CTQPipeValveDlg() override;
 
     CTQPropertyGrid* LeftGrid() const { return m_gridLeft; }
@@ -77,6 +77,8 @@ private:
     void OnCountChanged();
     void OnOtherChanged(const QString& text);
     void UpdateTotalDisplay();
+    /// Counts or the extra coefficient changed by the user.
+    bool HasUnsavedEdits() const override { return m_edited; }
 
     int m_kind;
     int m_showDnDependent;
@@ -84,6 +86,7 @@ private:
     CTQArray<CTQPipeValve> m_valves;
     double m_other = 0.0;
     double m_total = 0.0;
+    bool m_edited = false;
     QLineEdit* m_editOther = nullptr;
     QLineEdit* m_editTotal = nullptr;
     QLabel* m_labelOther = nullptr;

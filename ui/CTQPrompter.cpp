@@ -2,21 +2,39 @@
 
 #include "catalog/RVNDataBase.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 
 #include <cstdio>
+#include <utility>
 
 CTQPrompter::~CTQPrompter() = default;
 
 namespace {
 
+// Standard buttons in Chinese, whatever translations the application loaded.
+void ChineseButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+        {QMessageBox::Ok, "确定"},
+        {QMessageBox::Cancel, "取消"},
+        {QMessageBox::Yes, "是"},
+        {QMessageBox::No, "否"}};
+    for (const auto& [which, text] : texts) {
+        if (QAbstractButton* b = box.button(which)) {
+            b->setText(QString::fromUtf8(text));
+        }
+    }
+}
+
 class MessageBoxPrompter final : public CTQPrompter {
 public:
     bool Confirm(QWidget* parent, const QString& text, const QString& caption) override {
-        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        parent);
         box.setDefaultButton(QMessageBox::Ok);
+        ChineseButtons(box);
         return box.exec() == QMessageBox::Ok;
     }
     void Tell(QWidget* parent, const QString& text, const QString& caption, Icon icon) override {
@@ -24,6 +42,7 @@ public:
                                          : icon == Icon::Exclamation ? QMessageBox::Warning
                                                                      : QMessageBox::Information;
         QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, parent);
+        ChineseButtons(box);
         box.exec();
     }
 };
@@ -55,7 +74,7 @@ struct SinkInstaller {
     ~SinkInstaller() {
         RVN::MessageSink current = RVN::SetMessageSink(g_previousSink);
         if (current != MessageBoxSink) {
-            RVN::SetMessageSink(current);  // someone else installed a sink since: keep it
+            RVN::SetMessageSink(current); // someone else installed a sink since: keep it
         }
     }
 } g_sinkInstaller;
@@ -70,8 +89,12 @@ CTQPrompter* SetPrompter(CTQPrompter* prompter) {
     return previous;
 }
 
-CTQPrompter& Prompter() { return g_prompter ? *g_prompter : g_messageBoxes; }
+CTQPrompter& Prompter() {
+    return g_prompter ? *g_prompter : g_messageBoxes;
+}
 
-QString PromptCaption() { return QStringLiteral("青衡提示"); }
+QString PromptCaption() {
+    return QStringLiteral("青衡提示");
+}
 
 } // namespace RVN

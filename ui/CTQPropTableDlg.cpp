@@ -5,6 +5,7 @@
 #include "ui/CTQWaterPropDlg.h"
 #include "ui/RVNDialogs.h"
 
+#include "catalog/CatalogChecks.h"
 #include "catalog/RVNDataBase.h"
 
 #include <QApplication>
@@ -23,9 +24,8 @@ namespace {
 
 // One property column of a table dialog: caption, relative width, digits
 // after the point and the record member it shows.
-template <class Prop>
-struct PropColumn {
-    const char* caption;  // UTF-8
+template <class Prop> struct PropColumn {
+    const char* caption; // UTF-8
     int width;
     int decimals;
     double Prop::*field;
@@ -35,8 +35,7 @@ struct PropColumn {
 // pane label), the label width in pixels, the placement key, the property
 // columns after the temperature column in display order, and the listing
 // of every row in temperature order.
-template <class Prop>
-struct PropTable {
+template <class Prop> struct PropTable {
     static QString Title();
     static int LabelWidth();
     static QString PlacementKey();
@@ -44,16 +43,18 @@ struct PropTable {
     static int List(CTQArray<Prop>& arr, CADODatabase* db);
 };
 
-template <>
-QString PropTable<CTQWaterProp>::Title() { return QStringLiteral("水的物理参数"); }
-template <>
-int PropTable<CTQWaterProp>::LabelWidth() { return 80; }
-template <>
-QString PropTable<CTQWaterProp>::PlacementKey() { return QStringLiteral("TQRVNWaterPropDlg"); }
+template <> QString PropTable<CTQWaterProp>::Title() {
+    return QStringLiteral("水的物理参数");
+}
+template <> int PropTable<CTQWaterProp>::LabelWidth() {
+    return 80;
+}
+template <> QString PropTable<CTQWaterProp>::PlacementKey() {
+    return QStringLiteral("TQRVNWaterPropDlg");
+}
 
 // Specific heat is shown before viscosity, the reverse of the record's order.
-template <>
-const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() {
+template <> const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() {
     static const std::vector<PropColumn<CTQWaterProp>> columns{
         {"密度(kg/m3)", 35, 3, &CTQWaterProp::Density},
         {"比热容[kJ/(kg*K)]", 45, 3, &CTQWaterProp::SpecificHeat},
@@ -62,22 +63,23 @@ const std::vector<PropColumn<CTQWaterProp>>& PropTable<CTQWaterProp>::Columns() 
     return columns;
 }
 
-template <>
-int PropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
+template <> int PropTable<CTQWaterProp>::List(CTQArray<CTQWaterProp>& arr, CADODatabase* db) {
     return RVN::GetAllWaterProp(arr, db);
 }
 
-template <>
-QString PropTable<CTQSteamProp>::Title() { return QStringLiteral("饱和水蒸气的物理参数"); }
-template <>
-int PropTable<CTQSteamProp>::LabelWidth() { return 160; }
-template <>
-QString PropTable<CTQSteamProp>::PlacementKey() { return QStringLiteral("TQRVNSteamPropDlg"); }
+template <> QString PropTable<CTQSteamProp>::Title() {
+    return QStringLiteral("饱和水蒸气的物理参数");
+}
+template <> int PropTable<CTQSteamProp>::LabelWidth() {
+    return 160;
+}
+template <> QString PropTable<CTQSteamProp>::PlacementKey() {
+    return QStringLiteral("TQRVNSteamPropDlg");
+}
 
 // The steam table gives specific heat four decimals and viscosity three,
 // the opposite of the water table.
-template <>
-const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() {
+template <> const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() {
     static const std::vector<PropColumn<CTQSteamProp>> columns{
         {"压力(kPa)", 35, 1, &CTQSteamProp::Pressure},
         {"密度(kg/m3)", 35, 3, &CTQSteamProp::Density},
@@ -88,8 +90,7 @@ const std::vector<PropColumn<CTQSteamProp>>& PropTable<CTQSteamProp>::Columns() 
     return columns;
 }
 
-template <>
-int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
+template <> int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db) {
     return RVN::GetAllSteamProp(arr, db);
 }
 
@@ -97,8 +98,7 @@ int PropTable<CTQSteamProp>::List(CTQArray<CTQSteamProp>& arr, CADODatabase* db)
 
 // ---- the dialog ----------------------------------------------------------------
 
-template <class Prop>
-class CTQPropTableDlg<Prop>::PropRow : public CTQGridRow {
+template <class Prop> class CTQPropTableDlg<Prop>::PropRow : public CTQGridRow {
 public:
     explicit PropRow(const Prop& p) : prop(p) {}
     Prop prop;
@@ -106,31 +106,30 @@ public:
 
 template <class Prop>
 CTQPropTableDlg<Prop>::CTQPropTableDlg(CADODatabase* db, const Prop& prop, QWidget* parent)
-    : CTQCatalogDlg(db, parent), m_result(prop) {}
+    : CTQCatalogDlg(db, parent), m_result(prop), m_callers(prop) {}
 
-template <class Prop>
-CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
+template <class Prop> CTQPropTableDlg<Prop>::~CTQPropTableDlg() = default;
 
-template <class Prop>
-const Prop* CTQPropTableDlg<Prop>::PropOf(const QTreeWidgetItem* row) {
+template <class Prop> const Prop* CTQPropTableDlg<Prop>::PropOf(const QTreeWidgetItem* row) {
     const auto* r = dynamic_cast<const PropRow*>(row);
     return r ? &r->prop : nullptr;
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::CreateControls() {
+template <class Prop> void CTQPropTableDlg<Prop>::CreateControls() {
     const QRect left = LeftFrameRect();
     const QRect right = RightFrameRect();
-    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, PropTable<Prop>::Title(), left, PropTable<Prop>::LabelWidth());
+    m_labelLeft = CreatePaneLabel(IDC_LABEL_LEFT, PropTable<Prop>::Title(), left,
+                                  PropTable<Prop>::LabelWidth());
     m_grid = CreateGrid(IDC_GRID_LEFT, QRect(left.topLeft(), right.bottomRight()));
     m_grid->setFrameShape(QFrame::StyledPanel);
     CreatePaneButtons(true);
     CTQCatalogDlg::CreateControls();
     setTabOrder(m_grid, m_ok);
+    BindPaneKeys(m_grid, true);
+    m_grid->onValueChanged = [this](CTQGridRow*, int) { m_edited = true; };
 }
 
-template <class Prop>
-bool CTQPropTableDlg<Prop>::OnInitDialog() {
+template <class Prop> bool CTQPropTableDlg<Prop>::OnInitDialog() {
     CTQCatalogDlg::OnInitDialog();
     SetAnchor(m_labelLeft, QPointF(0, 0), QPointF(0, 0));
     SetAnchor(m_addRight, QPointF(1, 0), QPointF(1, 0));
@@ -147,11 +146,11 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     using Kind = CTQGridColumn::Kind;
     std::vector<CTQGridColumn> columns;
     columns.push_back(CTQGridColumn{QStringLiteral("温度(℃)"), 25, QString(), Kind::Integer,
-                                    static_cast<double>(kMinTemperature), static_cast<double>(kMaxTemperature), 0,
-                                    true});
+                                    static_cast<double>(kMinTemperature),
+                                    static_cast<double>(kMaxTemperature), 0, true});
     for (const PropColumn<Prop>& c : PropTable<Prop>::Columns()) {
-        columns.push_back(
-            CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(), Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
+        columns.push_back(CTQGridColumn{QString::fromUtf8(c.caption), c.width, QString(),
+                                        Kind::Decimal, 0.0, kMaxValue, c.decimals, true});
     }
     m_grid->SetColumns(std::move(columns));
     for (const Prop& p : props) {
@@ -161,8 +160,7 @@ bool CTQPropTableDlg<Prop>::OnInitDialog() {
     return true;
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
+template <class Prop> void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
     auto* row = new PropRow(prop);
     m_grid->AddRow(row);
     const bool blocked = m_grid->blockSignals(true);
@@ -174,8 +172,7 @@ void CTQPropTableDlg<Prop>::AddPropRow(const Prop& prop) {
     m_grid->blockSignals(blocked);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnSelectionChanged() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnSelectionChanged() {
     const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
     if (selected.empty()) {
         return;
@@ -184,42 +181,46 @@ void CTQPropTableDlg<Prop>::OnSelectionChanged() {
     m_chosen = selected.front();
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnAddRight() {
-    if (!Database()) {
+template <class Prop> void CTQPropTableDlg<Prop>::OnAddRight() {
+    if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
-    m_grid->EndEdit();
+    m_edited = true;
     AddPropRow(Prop());
     m_grid->FocusRow(m_grid->RowCount() - 1);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnDeleteRight() {
-    if (!Database()) {
+template <class Prop> void CTQPropTableDlg<Prop>::OnDeleteRight() {
+    if (!Database() || !EndGridEdits({m_grid}, false)) {
         return;
     }
-    m_grid->EndEdit();
     const std::vector<CTQGridRow*> selected = m_grid->SelectedRows();
+    const bool blocked = m_grid->blockSignals(true);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         auto* row = static_cast<PropRow*>(*it);
         if (row->prop.ID != 0) {
             m_deleted.Add(row->prop.ID);
         }
         if (m_chosen == row) {
+            // A deleted row is never handed back: the caller keeps its record.
             m_chosen = nullptr;
+            m_result = m_callers;
         }
         delete row;
     }
+    // Nothing is chosen for the user: the next choice is theirs.
+    m_grid->clearSelection();
+    m_grid->blockSignals(blocked);
 }
 
-template <class Prop>
-void CTQPropTableDlg<Prop>::OnOK() {
+template <class Prop> void CTQPropTableDlg<Prop>::OnOK() {
     if (!Database()) {
         EndOK();
         return;
     }
-    m_grid->EndEdit();
+    if (!EndGridEdits({m_grid}, true)) {
+        return;
+    }
     if (!m_deleted.IsEmpty() && !Confirm(QStringLiteral("有数据被删除，确定删除？"))) {
         return;
     }
@@ -235,13 +236,18 @@ void CTQPropTableDlg<Prop>::OnOK() {
     }
     // Committed: the rows now hold what the table holds, and the chosen
     // row hands back its values as written, not as they were when chosen.
-    m_deleted.RemoveAll();
+    CTQArray<long> storedIds;
     for (size_t i = 0; i < rows.size(); ++i) {
         rows[i]->prop = records[i];
+        storedIds.Add(records[i].ID);
         if (rows[i] == m_chosen) {
             m_result = records[i];
         }
     }
+    if (m_chosen && !RVN::MayHandBack(m_result.ID, storedIds, m_deleted)) {
+        m_result = m_callers;
+    }
+    m_deleted.RemoveAll();
     EndOK();
 }
 
@@ -287,7 +293,8 @@ QString CTQPropTableDlg<Prop>::WriteRows(std::vector<PropRow*>& rows, std::vecto
                         return QStringLiteral("温度 %1℃ 的数据已存在。").arg(p.Temperature);
                     }
                 }
-                return QStringLiteral("温度 %1℃ 的数据添加失败。").arg(p.Temperature) + LastDbError();
+                return QStringLiteral("温度 %1℃ 的数据添加失败。").arg(p.Temperature) +
+                       LastDbError();
             }
         } else if (!p.UpdateData(p.ID, false, db)) {
             return QStringLiteral("温度 %1℃ 的数据保存失败。").arg(p.Temperature) + LastDbError();
@@ -304,8 +311,7 @@ template class CTQPropTableDlg<CTQSteamProp>;
 namespace {
 
 // Runs a property dialog on a copy of prop; prop takes the chosen row on OK.
-template <class Dlg, class Prop>
-bool RunPropDlg(Prop& prop, CADODatabase* db) {
+template <class Dlg, class Prop> bool RunPropDlg(Prop& prop, CADODatabase* db) {
     if (!RVN::EnsureDialogApplication()) {
         return false;
     }
@@ -329,8 +335,12 @@ bool RunPropDlg(Prop& prop, CADODatabase* db) {
 
 namespace RVN {
 
-bool ShowWaterPropDlg(CTQWaterProp& prop, CADODatabase* db) { return RunPropDlg<CTQWaterPropDlg>(prop, db); }
+bool ShowWaterPropDlg(CTQWaterProp& prop, CADODatabase* db) {
+    return RunPropDlg<CTQWaterPropDlg>(prop, db);
+}
 
-bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db) { return RunPropDlg<CTQSteamPropDlg>(prop, db); }
+bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db) {
+    return RunPropDlg<CTQSteamPropDlg>(prop, db);
+}
 
 } // namespace RVN

@@ -24,8 +24,7 @@
 class CTQReportGrid;
 class QTreeWidgetItem;
 
-template <class Prop>
-class TQRVNBASEUI_API CTQPropTableDlg : public CTQCatalogDlg {
+template <class Prop> class TQRVNBASEUI_API CTQPropTableDlg : public CTQCatalogDlg {
 public:
     /// The range of the temperature column, degC, in whole degrees (the
     /// tables are keyed by them): 400 lies above water's critical point
@@ -61,10 +60,13 @@ private:
     void OnSelectionChanged();
     /// Checks and writes every change; an empty text, or why not, naming the row.
     QString WriteRows(std::vector<PropRow*>& rows, std::vector<Prop>& records);
+    bool HasUnsavedEdits() const override { return m_edited || !m_deleted.IsEmpty(); }
 
     CTQReportGrid* m_grid = nullptr;
     Prop m_result;
+    Prop m_callers; ///< the caller's record, handed back when the chosen row goes
     CTQArray<long> m_deleted;
+    bool m_edited = false;
     /// The row the result was last taken from (null when none or deleted).
     const QTreeWidgetItem* m_chosen = nullptr;
 };

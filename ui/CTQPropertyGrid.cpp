@@ -1,6 +1,8 @@
 #include "ui/CTQPropertyGrid.h"
 
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -8,6 +10,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QSpinBox>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -27,7 +30,8 @@ constexpr int kValueColumn = 1;
 
 // ---- CTQPropertyItem -----------------------------------------------------------------
 
-CTQPropertyItem::CTQPropertyItem(const QString& caption, int value, long id) : QTreeWidgetItem(kItemType), m_id(id) {
+CTQPropertyItem::CTQPropertyItem(const QString& caption, int value, long id)
+    : QTreeWidgetItem(kItemType), m_id(id) {
     setText(kNameColumn, caption);
     setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
     setTextAlignment(kValueColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -136,18 +140,30 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override {
         QTreeWidget::resizeEvent(event);
-        // The names take the larger share; the counts need little room.
-        header()->resizeSection(kNameColumn, std::max(viewport()->width() * 3 / 5, 1));
+        FitColumns();
+    }
+
+public:
+    // The names take the larger share, but never the room of the counts.
+    void FitColumns() {
+        const auto* grid = static_cast<const CTQPropertyGrid*>(parentWidget());
+        const int width = viewport()->width();
+        const int names =
+            std::min(std::max(width * 3 / 5, grid->NamesWidth()), width - grid->CountColumnWidth());
+        header()->resizeSection(kNameColumn, std::max(names, 1));
+        header()->resizeSection(kValueColumn, std::max(width - names, 1));
     }
 };
 
 class CTQPropertyGrid::Delegate final : public QStyledItemDelegate {
 public:
-    Delegate(CTQPropertyGrid* grid, TreeView* tree) : QStyledItemDelegate(tree), m_grid(grid), m_tree(tree) {}
+    Delegate(CTQPropertyGrid* grid, TreeView* tree)
+        : QStyledItemDelegate(tree), m_grid(grid), m_tree(tree) {}
 
     QSpinBox* OpenEditor() const { return m_tree->IsEditing() ? m_editor.data() : nullptr; }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
         CTQPropertyItem* item = ItemOf(index);
         if (!item || index.column() != kValueColumn) {
             return nullptr;
@@ -181,20 +197,22 @@ public:
         spin->selectAll();
     }
 
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
         auto* spin = qobject_cast<QSpinBox*>(editor);
         CTQPropertyItem* item = ItemOf(index);
         if (!spin || !item) {
             return;
         }
-        spin->interpretText();  // text typed but not yet taken; commits through valueChanged
+        spin->interpretText(); // text typed but not yet taken; commits through valueChanged
         m_grid->CommitValue(item, spin->value());
     }
 
     // Escape drops what was typed: the editor's own commit on losing focus
     // must not take it after all.
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             if (auto* spin = qobject_cast<QSpinBox*>(object)) {
                 QObject::disconnect(spin, &QSpinBox::valueChanged, m_grid, nullptr);
             }
@@ -227,7 +245,9 @@ CTQPropertyGrid::CTQPropertyGrid(QWidget* parent) : QWidget(parent) {
     m_tree->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_tree->setItemDelegate(new Delegate(this, m_tree));
-    m_tree->header()->setStretchLastSection(true);
+    // The columns are sized by the grid itself (FitColumns): a stretched last
+    // section keeps a minimum width of its own and can reach past the pane.
+    m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setMinimumSectionSize(8);
     m_tree->setFrameShape(QFrame::NoFrame);
 
@@ -271,11 +291,14 @@ CTQPropertyCategory* CTQPropertyGrid::AddCategory(const QString& caption) {
     return category;
 }
 
-int CTQPropertyGrid::CategoryCount() const { return m_tree->topLevelItemCount(); }
+int CTQPropertyGrid::CategoryCount() const {
+    return m_tree->topLevelItemCount();
+}
 
 CTQPropertyCategory* CTQPropertyGrid::Category(int index) const {
     QTreeWidgetItem* item = m_tree->topLevelItem(index);
-    return item && item->type() == kCategoryType ? static_cast<CTQPropertyCategory*>(item) : nullptr;
+    return item && item->type() == kCategoryType ? static_cast<CTQPropertyCategory*>(item)
+                                                 : nullptr;
 }
 
 CTQPropertyCategory* CTQPropertyGrid::FindCategory(const QString& caption) const {
@@ -309,13 +332,65 @@ bool CTQPropertyGrid::EditItem(CTQPropertyItem* item) {
     return Editor() != nullptr;
 }
 
-QSpinBox* CTQPropertyGrid::Editor() const { return static_cast<Delegate*>(m_tree->itemDelegate())->OpenEditor(); }
+QSpinBox* CTQPropertyGrid::Editor() const {
+    return static_cast<Delegate*>(m_tree->itemDelegate())->OpenEditor();
+}
 
-void CTQPropertyGrid::EndEdit() { m_tree->EndEdit(Editor()); }
+void CTQPropertyGrid::EndEdit() {
+    m_tree->EndEdit(Editor());
+}
 
-QString CTQPropertyGrid::DescriptionCaption() const { return m_paneCaption->text(); }
+QString CTQPropertyGrid::DescriptionCaption() const {
+    return m_paneCaption->text();
+}
 
-QString CTQPropertyGrid::DescriptionText() const { return m_paneText->text(); }
+QString CTQPropertyGrid::DescriptionText() const {
+    return m_paneText->text();
+}
+
+int CTQPropertyGrid::CountColumnWidth() const {
+    const QFontMetrics metrics(m_tree->font());
+    const int spin = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return metrics.horizontalAdvance(QString::number(kMaxValue)) + spin + 16;
+}
+
+int CTQPropertyGrid::NamesWidth() const {
+    const QFontMetrics metrics(m_tree->font());
+    const QFontMetrics bold(BoldFont());
+    int names = 0;
+    for (int c = 0; c < CategoryCount(); ++c) {
+        CTQPropertyCategory* category = Category(c);
+        names =
+            std::max(names, m_tree->indentation() + bold.horizontalAdvance(category->Caption()));
+        for (const CTQPropertyItem* item : category->Items()) {
+            // Items sit two levels in: below the root decoration and their category.
+            names = std::max(names, 2 * m_tree->indentation() +
+                                        metrics.horizontalAdvance(item->Caption()));
+        }
+    }
+    return names + 16;
+}
+
+int CTQPropertyGrid::NeededWidth() const {
+    const int chrome =
+        2 * m_tree->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return NamesWidth() + CountColumnWidth() + chrome;
+}
+
+QFont CTQPropertyGrid::DescriptionFont(const QString& description) const {
+    if (!description.contains(QLatin1Char('\n'))) {
+        return font();
+    }
+    QFont fixed(QStringLiteral("Noto Sans Mono CJK SC"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPointSizeF(font().pointSizeF());
+    if (!QFontInfo(fixed).fixedPitch()) {
+        fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(font().pointSizeF());
+    }
+    return fixed;
+}
 
 int CTQPropertyGrid::ClampValue(long long value) {
     return static_cast<int>(std::clamp<long long>(value, kMinValue, kMaxValue));
@@ -326,7 +401,7 @@ void CTQPropertyGrid::CommitValue(CTQPropertyItem* item, int value) {
         return;
     }
     const int before = item->Value();
-    item->SetValue(value);  // held to the grid's range
+    item->SetValue(value); // held to the grid's range
     if (item->Value() != before && onValueChanged) {
         onValueChanged(item);
     }
@@ -336,6 +411,7 @@ void CTQPropertyGrid::UpdateDescription() {
     QTreeWidgetItem* current = m_tree->currentItem();
     if (CTQPropertyItem* item = CurrentItem()) {
         m_paneCaption->setText(item->Caption());
+        m_paneText->setFont(DescriptionFont(item->Description()));
         m_paneText->setText(item->Description());
     } else {
         m_paneCaption->setText(current ? current->text(kNameColumn) : QString());

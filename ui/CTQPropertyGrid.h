@@ -118,6 +118,17 @@ public:
     /// A value held to kMinValue..kMaxValue.
     static int ClampValue(long long value);
 
+    /// The width of the count column: the largest count with its editor's
+    /// buttons.  The names take what is left, so counts are always seen.
+    int CountColumnWidth() const;
+    /// The width of the name column at which every name reads in full.
+    int NamesWidth() const;
+    /// The width at which every name and count reads in full.
+    int NeededWidth() const;
+    /// The font of a description: fixed-pitch when it is a table of
+    /// columns (several lines), so the columns line up; else the grid's.
+    QFont DescriptionFont(const QString& description) const;
+
     /// Sent after the user committed a changed value of an item.
     std::function<void(CTQPropertyItem* item)> onValueChanged;
 

@@ -5,8 +5,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QStyle>
 #include <QStyledItemDelegate>
-#include <QValidator>
+#include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -15,46 +19,39 @@ namespace {
 
 constexpr int kNumberRole = Qt::UserRole + 1;
 
-// Accepts what ParseNumber reads, within min..max; whole numbers only for an
-// integer column, and a leading minus sign only where min is negative.
-// Texts that may still become valid are intermediate: a positive number
-// below min may grow into range with more digits, a negative one above max
-// likewise; one beyond the bound on its own side of zero never will.
-class NumberValidator final : public QValidator {
-public:
-    NumberValidator(const CTQGridColumn& column, QObject* parent) : QValidator(parent), m_column(column) {}
+// The look of a number editor whose text the column does not take.
+const char* const kInvalidStyle = "QLineEdit { background: #ffd6d6; color: #a00000; }";
 
-    State validate(QString& input, int&) const override {
-        const QString text = input.trimmed();
-        const bool allowNegative = m_column.min < 0;
-        if (text.isEmpty() || (allowNegative && text == QLatin1String("-"))) {
-            return Intermediate;
-        }
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-            const bool leadingMinus = i == 0 && allowNegative && c == QLatin1Char('-');
-            const bool decimalChar = c == QLatin1Char('.') || c == QLatin1Char('e') || c == QLatin1Char('E') ||
-                                     c == QLatin1Char('+') || c == QLatin1Char('-');
-            if (!digit && !leadingMinus && !(decimalChar && m_column.kind == CTQGridColumn::Kind::Decimal)) {
-                return Invalid;
-            }
-        }
-        const std::optional<double> value = tqrvn::ui::ParseNumber(text, allowNegative);
-        if (!value) {
-            return Intermediate;
-        }
-        if (*value > m_column.max) {
-            return *value > 0 ? Invalid : Intermediate;
-        }
-        if (*value < m_column.min) {
-            return *value < 0 ? Invalid : Intermediate;
-        }
-        return Acceptable;
+// A number cell's editor: it shows exactly what was typed, never drops a
+// keystroke, and marks text the column does not take (red, with the reason
+// as its tooltip).  The grid refuses to close it while it is marked.
+class NumberEditor final : public QLineEdit {
+public:
+    NumberEditor(const CTQGridColumn& column, QWidget* parent)
+        : QLineEdit(parent), m_column(column) {
+        setObjectName(QStringLiteral("cellEditor"));
+        setFrame(false);
+        connect(this, &QLineEdit::textChanged, this, [this] { Check(); });
     }
 
+    /// Why the text cannot be taken, or "" when it can.
+    const QString& Problem() const { return m_problem; }
+    std::optional<double> Value() const { return m_value; }
+
 private:
+    void Check() {
+        m_problem = CTQReportGrid::CheckNumber(m_column, text(), &m_value);
+        const bool invalid = !m_problem.isEmpty();
+        if (invalid != property("invalid").toBool()) {
+            setProperty("invalid", invalid);
+            setStyleSheet(invalid ? QString::fromLatin1(kInvalidStyle) : QString());
+        }
+        setToolTip(m_problem);
+    }
+
     CTQGridColumn m_column;
+    QString m_problem;
+    std::optional<double> m_value;
 };
 
 class GridDelegate final : public QStyledItemDelegate {
@@ -70,47 +67,36 @@ public:
         if (column->kind == CTQGridColumn::Kind::Text) {
             return QStyledItemDelegate::createEditor(parent, option, index);
         }
-        auto* edit = new QLineEdit(parent);
-        edit->setFrame(false);
-        edit->setValidator(new NumberValidator(*column, edit));
-        return edit;
+        return new NumberEditor(*column, parent);
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        const CTQGridColumn* column = Column(index);
-        if (column && column->kind != CTQGridColumn::Kind::Text) {
-            if (auto* edit = dynamic_cast<QLineEdit*>(editor)) {
-                edit->setText(tqrvn::ui::ExactText(index.data(kNumberRole).toDouble()));
-                edit->selectAll();
-            }
+        if (auto* edit = dynamic_cast<NumberEditor*>(editor)) {
+            // Opened by a key press the editor then receives that key as typed text.
+            edit->setText(tqrvn::ui::ExactText(index.data(kNumberRole).toDouble()));
+            edit->selectAll();
             return;
         }
         QStyledItemDelegate::setEditorData(editor, index);
     }
 
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        const CTQGridColumn* column = Column(index);
-        if (column && column->kind != CTQGridColumn::Kind::Text) {
-            auto* edit = dynamic_cast<QLineEdit*>(editor);
-            if (!edit) {
-                return;
-            }
-            QString text = edit->text();
-            int pos = 0;
-            const std::optional<double> value = tqrvn::ui::ParseNumber(text, column->min < 0);
-            if (!value || edit->validator()->validate(text, pos) != QValidator::Acceptable) {
-                QApplication::beep();  // the cell keeps its value
-                return;
-            }
-            if (QTreeWidgetItem* row = m_grid->itemFromIndex(index)) {
-                if (row->data(index.column(), kNumberRole).toDouble() != *value ||
-                    !row->data(index.column(), kNumberRole).isValid()) {
-                    m_grid->SetNumber(row, index.column(), *value);
-                }
-            }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* edit = dynamic_cast<NumberEditor*>(editor);
+        if (!edit) {
+            QStyledItemDelegate::setModelData(editor, model, index);
             return;
         }
-        QStyledItemDelegate::setModelData(editor, model, index);
+        // The grid never commits marked text; an unchanged value sends no notice.
+        const std::optional<double> value = edit->Value();
+        QTreeWidgetItem* row = m_grid->itemFromIndex(index);
+        if (!value || !edit->Problem().isEmpty() || !row) {
+            return;
+        }
+        const QVariant before = row->data(index.column(), kNumberRole);
+        if (!before.isValid() || before.toDouble() != *value) {
+            m_grid->SetNumber(row, index.column(), *value);
+        }
     }
 
 private:
@@ -125,6 +111,12 @@ private:
     CTQReportGrid* m_grid;
 };
 
+QString Limit(const CTQGridColumn& column, double value) {
+    return column.kind == CTQGridColumn::Kind::Integer
+               ? QString::number(static_cast<long long>(value))
+               : tqrvn::ui::GeneralText(value);
+}
+
 } // namespace
 
 // ---- CTQGridRow ------------------------------------------------------------------
@@ -133,7 +125,9 @@ CTQGridRow::CTQGridRow() : QTreeWidgetItem(QTreeWidgetItem::UserType) {}
 
 CTQGridRow::~CTQGridRow() = default;
 
-double CTQGridRow::Number(int column) const { return data(column, kNumberRole).toDouble(); }
+double CTQGridRow::Number(int column) const {
+    return data(column, kNumberRole).toDouble();
+}
 
 bool CTQGridRow::operator<(const QTreeWidgetItem& other) const {
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
@@ -171,11 +165,13 @@ CTQReportGrid::CTQReportGrid(QWidget* parent) : QTreeWidget(parent) {
                                         : Qt::AscendingOrder;
         SortByColumn(column, order);
     });
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-        if (onFocusChanged) {
-            onFocusChanged(dynamic_cast<CTQGridRow*>(current), dynamic_cast<CTQGridRow*>(previous));
-        }
-    });
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                if (onFocusChanged) {
+                    onFocusChanged(dynamic_cast<CTQGridRow*>(current),
+                                   dynamic_cast<CTQGridRow*>(previous));
+                }
+            });
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (onSelectionChanged) {
             onSelectionChanged();
@@ -255,8 +251,9 @@ std::vector<CTQGridRow*> CTQReportGrid::Rows() const {
 
 std::vector<CTQGridRow*> CTQReportGrid::RowsInAddedOrder() const {
     std::vector<CTQGridRow*> rows = Rows();
-    std::sort(rows.begin(), rows.end(),
-              [](const CTQGridRow* a, const CTQGridRow* b) { return a->AddedOrder() < b->AddedOrder(); });
+    std::sort(rows.begin(), rows.end(), [](const CTQGridRow* a, const CTQGridRow* b) {
+        return a->AddedOrder() < b->AddedOrder();
+    });
     return rows;
 }
 
@@ -270,7 +267,9 @@ std::vector<CTQGridRow*> CTQReportGrid::SelectedRows() const {
     return rows;
 }
 
-CTQGridRow* CTQReportGrid::FocusedRow() const { return dynamic_cast<CTQGridRow*>(currentItem()); }
+CTQGridRow* CTQReportGrid::FocusedRow() const {
+    return dynamic_cast<CTQGridRow*>(currentItem());
+}
 
 bool CTQReportGrid::FocusRow(int index) {
     QTreeWidgetItem* item = topLevelItem(index);
@@ -282,23 +281,139 @@ bool CTQReportGrid::FocusRow(int index) {
     return true;
 }
 
-CTQGridRow* CTQReportGrid::RowAt(int index) const { return dynamic_cast<CTQGridRow*>(topLevelItem(index)); }
+CTQGridRow* CTQReportGrid::RowAt(int index) const {
+    return dynamic_cast<CTQGridRow*>(topLevelItem(index));
+}
 
-void CTQReportGrid::EndEdit() {
+QWidget* CTQReportGrid::RefusingEditor() const {
     if (state() != QAbstractItemView::EditingState) {
-        return;
+        return nullptr;
+    }
+    auto* edit = dynamic_cast<NumberEditor*>(indexWidget(currentIndex()));
+    return edit && !edit->Problem().isEmpty() ? edit : nullptr;
+}
+
+void CTQReportGrid::HoldEditor(QWidget* editor) const {
+    const QPointer<QWidget> held(editor);
+    QTimer::singleShot(0, editor, [held] {
+        if (held) {
+            held->setFocus(Qt::OtherFocusReason);
+        }
+    });
+    if (isVisible()) {
+        QToolTip::showText(editor->mapToGlobal(QPoint(0, editor->height())), EditProblem(), editor);
+    }
+}
+
+QString CTQReportGrid::CheckNumber(const CTQGridColumn& column, const QString& text,
+                                   std::optional<double>* value) {
+    const std::optional<double> v = tqrvn::ui::ReadNumber(text);
+    if (value) {
+        *value = v;
+    }
+    const bool whole = column.kind == CTQGridColumn::Kind::Integer;
+    if (!v) {
+        return text.trimmed().isEmpty() ? QStringLiteral("请输入数值")
+                                        : QStringLiteral("“%1”不是数值").arg(text);
+    }
+    if (whole && std::trunc(*v) != *v) {
+        return QStringLiteral("“%1”不是整数").arg(text);
+    }
+    if (*v < column.min || *v > column.max) {
+        return QStringLiteral("%1 超出范围 %2 至 %3")
+            .arg(text.trimmed(), Limit(column, column.min), Limit(column, column.max));
+    }
+    return QString();
+}
+
+QString CTQReportGrid::EditProblem() const {
+    auto* edit = dynamic_cast<NumberEditor*>(RefusingEditor());
+    if (!edit) {
+        return QString();
+    }
+    const QModelIndex at = currentIndex();
+    const std::size_t c = static_cast<std::size_t>(at.column());
+    const QString caption = c < m_columns.size() ? m_columns[c].caption : QString();
+    return QStringLiteral("第 %1 行“%2”：%3").arg(at.row() + 1).arg(caption, edit->Problem());
+}
+
+bool CTQReportGrid::EndEdit() {
+    if (state() != QAbstractItemView::EditingState) {
+        return true;
+    }
+    if (QWidget* refusing = RefusingEditor()) {
+        HoldEditor(refusing);
+        return false;
     }
     if (QWidget* editor = indexWidget(currentIndex())) {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+    return true;
+}
+
+void CTQReportGrid::CancelEdit() {
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        QTreeWidget::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
+}
+
+void CTQReportGrid::commitData(QWidget* editor) {
+    if (editor == RefusingEditor()) {
+        return; // marked text is never stored
+    }
+    QTreeWidget::commitData(editor);
+}
+
+void CTQReportGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // Escape reverts the cell; anything else must not leave marked text behind.
+    if (hint != QAbstractItemDelegate::RevertModelCache && editor == RefusingEditor()) {
+        HoldEditor(editor);
+        return;
+    }
+    QTreeWidget::closeEditor(editor, hint);
+}
+
+void CTQReportGrid::mousePressEvent(QMouseEvent* event) {
+    if (QWidget* refusing = RefusingEditor()) {
+        HoldEditor(refusing);
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CTQReportGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (QWidget* refusing = RefusingEditor()) {
+        HoldEditor(refusing);
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void CTQReportGrid::keyPressEvent(QKeyEvent* event) {
+    if (state() != QAbstractItemView::EditingState && m_allowEdit &&
+        event->modifiers() == Qt::NoModifier) {
+        if (event->key() == Qt::Key_Insert && onInsertKey) {
+            onInsertKey();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && onDeleteKey) {
+            onDeleteKey();
+            return;
+        }
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void CTQReportGrid::SortByColumn(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= columnCount()) {
+    if (column < 0 || column >= columnCount() || !EndEdit()) {
         return;
     }
-    EndEdit();
     m_sortColumn = column;
     m_sortOrder = order;
     header()->setSortIndicatorShown(true);
@@ -309,6 +424,26 @@ void CTQReportGrid::SortByColumn(int column, Qt::SortOrder order) {
     }
 }
 
+int CTQReportGrid::ContentWidth(int column) const {
+    // Cell texts with the item view's margins on both sides and a little air.
+    const int margin =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
+    const QFontMetrics metrics(font());
+    int width = header()->sectionSizeHint(column);
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        width = std::max(width, metrics.horizontalAdvance(topLevelItem(i)->text(column)) + margin);
+    }
+    return width;
+}
+
+int CTQReportGrid::NeededWidth() const {
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int c = 0; c < columnCount(); ++c) {
+        width += ContentWidth(c);
+    }
+    return width;
+}
+
 void CTQReportGrid::FitColumns() {
     int total = 0;
     for (const CTQGridColumn& c : m_columns) {
@@ -317,16 +452,23 @@ void CTQReportGrid::FitColumns() {
     if (total <= 0 || m_columns.empty()) {
         return;
     }
-    const int available = std::max(viewport()->width(), 1);
-    int used = 0;
+    std::vector<int> widths(m_columns.size());
+    int needed = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const int c = static_cast<int>(i);
-        int width = available * std::max(m_columns[i].relativeWidth, 0) / total;
+        widths[i] = ContentWidth(static_cast<int>(i));
+        needed += widths[i];
+    }
+    // What is left beyond the content widths goes by the relative widths; a
+    // grid too narrow for its content scrolls instead of cutting a column.
+    const int spare = std::max(viewport()->width() - needed, 0);
+    int given = 0;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        int extra = spare * std::max(m_columns[i].relativeWidth, 0) / total;
         if (i + 1 == m_columns.size()) {
-            width = available - used;
+            extra = spare - given;
         }
-        header()->resizeSection(c, std::max(width, 1));
-        used += width;
+        given += extra;
+        header()->resizeSection(static_cast<int>(i), widths[i] + extra);
     }
 }
 

@@ -2,6 +2,15 @@
 // columns with relative widths and header tooltips, number cells shown in a
 // fixed form, in-place editing when allowed, and sorting by a click on a
 // column header (the grid's "rows re-ordered" notice).
+//
+// A number cell's editor keeps exactly what was typed.  Text the column does
+// not take (not a number, out of range, a fraction in a whole-number column)
+// is marked in the editor, and the editor cannot be left with it: Enter, Tab,
+// a click elsewhere and EndEdit keep it open; Escape restores the cell.
+//
+// Columns are never narrower than their caption and the widest text of
+// their cells; the width left over is shared by the relative widths.
+// Insert and Delete (while no cell is edited) are passed to the dialog.
 #pragma once
 
 #include "TQRVNBaseExport.h"
@@ -11,6 +20,7 @@
 #include <QTreeWidgetItem>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 /// How a column shows and edits its cells.
@@ -82,8 +92,18 @@ public:
     CTQGridRow* RowAt(int index) const;
     int RowCount() const { return topLevelItemCount(); }
 
-    /// Commits the cell being edited, if any.
-    void EndEdit();
+    /// Commits the cell being edited, if any.  False when its text cannot be
+    /// taken: the editor then stays open with the focus, its reason shown.
+    bool EndEdit();
+    /// Closes the cell editor, if any, leaving the cell as it was.
+    void CancelEdit();
+    /// Why the open editor's text cannot be taken, naming the row (display
+    /// position from 1) and the column's caption; "" when it can or none is open.
+    QString EditProblem() const;
+    /// Why a text cannot be a cell of the column, or "" when it can (its
+    /// value then in *value when given).
+    static QString CheckNumber(const CTQGridColumn& column, const QString& text,
+                               std::optional<double>* value);
 
     /// Sorts by a column, as a click on its header does, and sends the
     /// rows-re-ordered notice.
@@ -95,14 +115,32 @@ public:
     std::function<void(CTQGridRow* row, int column)> onValueChanged;
     /// The set of selected rows changed.
     std::function<void()> onSelectionChanged;
+    /// Insert or Delete pressed while no cell is edited.
+    std::function<void()> onInsertKey;
+    std::function<void()> onDeleteKey;
 
-    /// Distributes the visible width over the columns by their relative widths.
+    /// Distributes the visible width over the columns: each its content
+    /// width first, the rest by their relative widths.
     void FitColumns();
+    /// The width a column needs to show its caption and every cell in full.
+    int ContentWidth(int column) const;
+    /// The width of the whole grid at which every column reads in full.
+    int NeededWidth() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /// The open number editor when its text cannot be taken, else null.
+    QWidget* RefusingEditor() const;
+    /// Keeps the focus in a refusing editor and shows why.
+    void HoldEditor(QWidget* editor) const;
+
     std::vector<CTQGridColumn> m_columns;
     bool m_allowEdit = false;
     quint64 m_nextOrder = 0;

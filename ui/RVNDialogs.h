@@ -32,7 +32,8 @@ TQRVNBASEUI_API bool ShowDuctSpecDlg(CADODatabase* db = nullptr);
 
 /// Shows two lists of duct sizes (circular, rectangular) read-only; the
 /// caller's arrays are never changed.
-TQRVNBASEUI_API void ShowDuctSpecDlg(CTQArray<CTQDuctSpec>& circular, CTQArray<CTQDuctSpec>& rectangular);
+TQRVNBASEUI_API void ShowDuctSpecDlg(CTQArray<CTQDuctSpec>& circular,
+                                     CTQArray<CTQDuctSpec>& rectangular);
 
 /// The catalog's water property rows in temperature order; the user picks
 /// one and, with a connection (null: the default catalog connection), may
@@ -53,7 +54,7 @@ TQRVNBASEUI_API bool ShowSteamPropDlg(CTQSteamProp& prop, CADODatabase* db = nul
 /// new one after OK (the unnamed extra valve first, then each listed valve
 /// repeated by its count).  Returns the total coefficient on OK, -1.0 on
 /// Cancel (valves unchanged).  Null db: the default catalog connection.
-TQRVNBASEUI_API double ShowPipeValveDlg(CTQArray<CTQPipeValve>& valves, int dn, int kind, int showDnDependent,
-                                        CADODatabase* db = nullptr);
+TQRVNBASEUI_API double ShowPipeValveDlg(CTQArray<CTQPipeValve>& valves, int dn, int kind,
+                                        int showDnDependent, CADODatabase* db = nullptr);
 
 } // namespace RVN

@@ -88,7 +88,8 @@ bool PluginInstalled(const QString& name) {
         dirs << QString::fromLocal8Bit(p);
     }
     if (const char* p = Env("QT_PLUGIN_PATH")) {
-        for (const QString& d : QString::fromLocal8Bit(p).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        for (const QString& d :
+             QString::fromLocal8Bit(p).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
             dirs << d + QStringLiteral("/platforms");
         }
     }
@@ -115,7 +116,7 @@ bool PlatformUsable(const QString& entry) {
     if (name.startsWith(QLatin1String("wayland"))) {
         return Env("WAYLAND_DISPLAY") && WaylandDisplayOpens(Env("WAYLAND_DISPLAY"));
     }
-    return true;  // off-screen, frame-buffer, VNC ...: nothing to open beforehand
+    return true; // off-screen, frame-buffer, VNC ...: nothing to open beforehand
 }
 
 QApplication* g_ownApplication = nullptr;
@@ -144,20 +145,23 @@ bool EnsureDialogApplication() {
         // Qt tries the names in order and aborts when none starts: let it
         // start only when one of them can.
         bool usable = false;
-        for (const QString& entry : QString::fromLocal8Bit(platform).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        for (const QString& entry :
+             QString::fromLocal8Bit(platform).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             if (PlatformUsable(entry)) {
                 usable = true;
                 break;
             }
         }
         if (!usable) {
-            std::fprintf(stderr,
-                         "TQRVNBaseUI: the platform \"%s\" of QT_QPA_PLATFORM cannot be started here; "
-                         "the catalog dialogs are not shown.\n",
-                         platform);
+            std::fprintf(
+                stderr,
+                "TQRVNBaseUI: the platform \"%s\" of QT_QPA_PLATFORM cannot be started here; "
+                "the catalog dialogs are not shown.\n",
+                platform);
             return false;
         }
-    } else if (Env("DISPLAY") && PluginInstalled(QStringLiteral("xcb")) && XDisplayOpens(Env("DISPLAY"))) {
+    } else if (Env("DISPLAY") && PluginInstalled(QStringLiteral("xcb")) &&
+               XDisplayOpens(Env("DISPLAY"))) {
         args.insert(args.end(), {"-platform", "xcb"});
     } else if (Env("WAYLAND_DISPLAY") && PluginInstalled(QStringLiteral("wayland")) &&
                WaylandDisplayOpens(Env("WAYLAND_DISPLAY"))) {

@@ -1,6 +1,9 @@
 // Numbers shown and typed in the dialogs.  A widget application runs in the
 // user's locale; the dialogs never use it for numbers: cells show and
 // editors accept the C form ("12.50", a full stop as decimal separator).
+// Typed text is read by the library's one number-text family
+// (db/NumberText.h), after full-width digits of Chinese input methods are
+// folded to ASCII and blanks at either end are dropped.
 #pragma once
 
 #include <QString>
@@ -19,8 +22,8 @@ QString ExactText(double value);
 /// "1.25", "1e+06").
 QString GeneralText(double value);
 
-/// A finite decimal number ("12", "12.5", ".5", "1e3"), no separators; a
-/// leading minus sign only when `allowNegative`; nullopt for anything else.
-std::optional<double> ParseNumber(const QString& text, bool allowNegative = false);
+/// What a person typed, as a finite number ("12", "-12.5", ".5", "1e3",
+/// "１２"); nullopt for anything else (blank, "1,5", "inf", "0x10").
+std::optional<double> ReadNumber(const QString& text);
 
 } // namespace tqrvn::ui

@@ -6,6 +6,8 @@
 #include "TQRVNBase.h"
 #include "ui/TQRVNBaseUI.h"
 
+#include "catalog/CatalogBuilder.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -13,9 +15,9 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -25,23 +27,30 @@ namespace {
 
 std::string g_catalog;
 
+// The library's empty catalog, filled with 200 water-pipe materials of 30
+// sizes each.
 bool BuildCatalog(const std::string& path) {
-    std::ifstream in(TQRVN_SCHEMA_FILE);
-    std::ostringstream schema;
-    schema << in.rdbuf();
+    std::string error;
+    if (!RVN::BuildEmptyCatalog(path, RVN::SeedDataFolder(), true, error)) {
+        std::fprintf(stderr, "bench_ui_dialogs: %s\n", error.c_str());
+        return false;
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
         return false;
     }
     std::ostringstream sql;
-    sql << schema.str() << "\nBEGIN;\n";
+    sql << "BEGIN;\n";
     for (int m = 1; m <= 200; ++m) {
-        sql << "insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Version) values (" << m
-            << ", 1, 'material " << 1000 + m << "', 'W', 2, 0.2, 'DN', 7850, 1);\n";
+        sql << "insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Version) "
+               "values ("
+            << m << ", 1, 'material " << 1000 + m << "', 'W', 2, 0.2, 'DN', 7850, 1);\n";
         for (int s = 0; s < 30; ++s) {
-            sql << "insert into PipeSpec (MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, MaxH, MinR, MaxR, Version)"
-                << " values (" << m << ", " << 10 + 5 * s << ", " << 8.5 + 5 * s << ", " << 14 + 5 * s
-                << ", 2.75, 0.3, 1.5, 0, 0, 60, 300, 1);\n";
+            sql << "insert into PipeSpec (MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, "
+                   "MaxH, MinR, MaxR, Version)"
+                << " values (" << m << ", " << 10 + 5 * s << ", " << 8.5 + 5 * s << ", "
+                << 14 + 5 * s << ", 2.75, 0.3, 1.5, 0, 0, 60, 300, 1);\n";
         }
     }
     sql << "COMMIT;\n";
@@ -68,7 +77,8 @@ void BM_ShowPipeSpecDlg(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         double seconds = 0;
         QTimer::singleShot(0, [&] {
-            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (QWidget* dlg = QApplication::activeModalWidget()) {
                 dlg->close();
             }
@@ -111,8 +121,8 @@ BENCHMARK(BM_MaterialFocusChange)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("tqrvn-bench-ui-" + std::to_string(::getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tqrvn-bench-ui-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);

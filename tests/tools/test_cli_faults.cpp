@@ -368,6 +368,12 @@ TEST_F(CliFaults, MaterialFilesThatCannotBeImportedAreRefusedWithTheReason) {
     Replace(xml, "\"DN\" Type=\"int\">20<", "\"DN\" Type=\"int\">15<");
     cases.push_back({"one DN twice", xml, "it lists DN 15 twice"});
     xml = good;
+    Replace(xml, "\"DN\" Type=\"int\">20<", "\"DN\" Type=\"int\">0<");
+    cases.push_back({"a size of DN 0", xml, "has DN 0, not a nominal diameter"});
+    xml = good;
+    Replace(xml, ">copy</Value>", ">   </Value>");
+    cases.push_back({"a name of blanks", xml, "it names no material"});
+    xml = good;
     Replace(xml, "\"K\" Type=\"double\">0.2<", "\"K\" Type=\"double\">inf<");
     cases.push_back({"a roughness that is not finite", xml, "the number is not finite"});
 

@@ -26,14 +26,16 @@ class UiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        std::string runtime = (std::filesystem::temp_directory_path() / "tqrvn-ui-runtime-XXXXXX").string();
+        std::string runtime =
+            (std::filesystem::temp_directory_path() / "tqrvn-ui-runtime-XXXXXX").string();
         if (mkdtemp(runtime.data())) {
             runtimeDir_ = runtime;
             setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         }
         setenv("LC_ALL", "de_DE.UTF-8", 1);
         setenv("LANG", "de_DE.UTF-8", 1);
-        std::string config = (std::filesystem::temp_directory_path() / "tqrvn-ui-config-XXXXXX").string();
+        std::string config =
+            (std::filesystem::temp_directory_path() / "tqrvn-ui-config-XXXXXX").string();
         if (mkdtemp(config.data())) {
             configDir_ = config;
             setenv("XDG_CONFIG_HOME", config.c_str(), 1);
@@ -73,7 +75,9 @@ bool ScriptedPrompter::Confirm(QWidget*, const QString& text, const QString& cap
     return answer;
 }
 
-void ScriptedPrompter::Tell(QWidget*, const QString& text, const QString&, Icon) { notices.push_back(text); }
+void ScriptedPrompter::Tell(QWidget*, const QString& text, const QString&, Icon) {
+    notices.push_back(text);
+}
 
 void UiTest::SetUp() {
     CatalogTest::SetUp();
@@ -86,11 +90,13 @@ void UiTest::TearDown() {
 }
 
 void UiTest::Seed() {
-    Sql("insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Comment, Param1, Version) values"
+    Sql("insert into Material (ID, Type, Name, Unit, Symbol, K, Mark, Density, Comment, Param1, "
+        "Version) values"
         " (1, 1, '焊接钢管', 'W', 2, 0.2, 'DN', 7850, '', 0, 1),"
         " (2, 1, '镀锌钢管', 'W', 2, 0.15, 'DN', 7850, '', 0, 1),"
         " (3, 2, 'PE管', 'W', 2, 0.01, 'dn', 950, '', 0, 1);");
-    Sql("insert into PipeSpec (ID, MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, MaxH, MinR, MaxR, Version)"
+    Sql("insert into PipeSpec (ID, MatlID, DN, InsD, OutD, Thickness, MinV, MaxV, MinH, MaxH, "
+        "MinR, MaxR, Version)"
         " values (11, 1, 15, 15.75, 21.25, 2.75, 0.3, 0.8, 0, 0, 100, 300, 1),"
         " (12, 1, 20, 21.25, 26.75, 2.75, 0.4, 1.0, 0, 0, 100, 300, 1),"
         " (13, 1, 25, 27.0, 33.5, 3.25, 0.5, 1.2, 0, 0, 100, 300, 1),"
@@ -113,11 +119,8 @@ void Settle() {
 }
 } // namespace
 
-bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
-    QLineEdit* editor = OpenEditor(grid, row, column);
-    if (!editor) {
-        return false;
-    }
+namespace {
+void TypeInto(QLineEdit* editor, const QString& text) {
     editor->clear();
     bool ascii = true;
     for (const QChar c : text) {
@@ -126,11 +129,31 @@ bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QStri
     if (ascii) {
         QTest::keyClicks(editor, text);
     } else {
-        editor->setText(text);  // the test library types only ASCII keys
+        editor->setText(text); // the test library types only ASCII keys
     }
     QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();  // the editor commits on Enter through a queued call
-    grid->EndEdit();  // an editor still open (input not acceptable) is closed
+    Settle(); // the editor commits on Enter through a queued call
+}
+} // namespace
+
+QLineEdit* TypeInCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
+    QLineEdit* editor = OpenEditor(grid, row, column);
+    if (!editor) {
+        return nullptr;
+    }
+    TypeInto(editor, text);
+    return dynamic_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+}
+
+bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text) {
+    QLineEdit* editor = OpenEditor(grid, row, column);
+    if (!editor) {
+        return false;
+    }
+    TypeInto(editor, text);
+    if (!grid->EndEdit()) {
+        grid->CancelEdit(); // text the cell does not take: Escape
+    }
     Settle();
     return true;
 }
@@ -140,8 +163,10 @@ bool PasteCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QStr
     if (!editor) {
         return false;
     }
-    editor->setText(text);  // not filtered by the validator, as a paste of a whole text
-    grid->EndEdit();
+    editor->setText(text); // the whole text at once, as a paste
+    if (!grid->EndEdit()) {
+        grid->CancelEdit();
+    }
     Settle();
     return true;
 }

@@ -18,6 +18,7 @@
 
 class CTQCatalogDlg;
 class QAbstractButton;
+class QLineEdit;
 
 /// Answers questions from a queue and records every question and notice.
 class ScriptedPrompter : public CTQPrompter {
@@ -26,7 +27,7 @@ public:
     void Tell(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
 
     std::deque<bool> answers;
-    std::vector<std::pair<QString, QString>> questions;  ///< text, caption
+    std::vector<std::pair<QString, QString>> questions; ///< text, caption
     std::vector<QString> notices;
 };
 
@@ -44,9 +45,13 @@ protected:
     CTQPrompter* previous_ = nullptr;
 };
 
+/// Types a text key by key into a cell's own editor and presses Enter; the
+/// editor when it is still open (its text refused), else null (also when
+/// the cell offers none).
+QLineEdit* TypeInCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text);
 /// Types a text into a cell through the grid's own editor and presses
-/// Enter; false when the cell offers no editor.  A text the editor does not
-/// accept leaves the cell as it was.
+/// Enter; false when the cell offers no editor.  Text the cell does not
+/// take is then dropped with Escape, leaving the cell as it was.
 bool EditCell(CTQReportGrid* grid, QTreeWidgetItem* row, int column, const QString& text);
 /// Puts a whole text into a cell's editor at once (as a paste does) and
 /// ends the edit; false when the cell offers no editor.

@@ -57,9 +57,12 @@ TEST_F(DuctDlgTest, EditsAreStoredWholeWithTheirOtherValues) {
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_TRUE(prompter_.questions.empty());
     EXPECT_EQ(SqlNumber("select WIDTH * 1000 + HEIGHT from DuctSpec where ID = 1"), 260260);
-    EXPECT_EQ(SqlNumber("select THICKNESS * 10 from DuctSpec where ID = 1"), 5) << "thickness written back unchanged";
+    EXPECT_EQ(SqlNumber("select THICKNESS * 10 from DuctSpec where ID = 1"), 5)
+        << "thickness written back unchanged";
     EXPECT_EQ(SqlNumber("select WIDTH * 1000 + HEIGHT from DuctSpec where ID = 5"), 320250);
-    EXPECT_EQ(SqlNumber("select count(*) from DuctSpec where SEC = 0 and WIDTH = 315 and HEIGHT = 315"), 1);
+    EXPECT_EQ(
+        SqlNumber("select count(*) from DuctSpec where SEC = 0 and WIDTH = 315 and HEIGHT = 315"),
+        1);
 }
 
 TEST_F(DuctDlgTest, DeletionsInBothGridsAskOnceAndCancelKeepsThem) {
@@ -112,13 +115,15 @@ TEST_F(DuctDlgTest, ADuplicateIsRefusedAndNothingIsWritten) {
     ClickControl(*dlg, 1);
     EXPECT_TRUE(dlg->isVisible());
     ASSERT_EQ(prompter_.notices.size(), 1u);
-    EXPECT_TRUE(prompter_.notices[0].contains(QStringLiteral("250"))) << prompter_.notices[0].toStdString();
+    EXPECT_TRUE(prompter_.notices[0].contains(QStringLiteral("250")))
+        << prompter_.notices[0].toStdString();
     EXPECT_EQ(Count(0), 3);
     EXPECT_EQ(SqlNumber("select WIDTH from DuctSpec where ID = 4"), 400);
 
     // A duplicate of a stored row the dialog does not show is refused by the catalog.
     Sql("update DuctSpec set WIDTH = 999, HEIGHT = 999 where ID = 3");
-    Sql("insert into DuctSpec (SEC, WIDTH, HEIGHT, THICKNESS, VERSION) values (0, 250, 250, 0.5, 1)");
+    Sql("insert into DuctSpec (SEC, WIDTH, HEIGHT, THICKNESS, VERSION) values (0, 250, 250, 0.5, "
+        "1)");
     ClickControl(*dlg, 1);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(prompter_.notices.size(), 2u);
@@ -167,7 +172,8 @@ TEST_F(DuctDlgTest, TheListFormIsReadOnlyAndLeavesTheArraysAlone) {
         for (int id : {14007, 14008, 14009, 14010}) {
             EXPECT_TRUE(dlg->findChild<QToolButton*>(QString::number(id))->isHidden()) << id;
         }
-        EXPECT_FALSE(EditCell(dlg->CircularGrid(), dlg->CircularGrid()->topLevelItem(0), 0, QStringLiteral("1")));
+        EXPECT_FALSE(EditCell(dlg->CircularGrid(), dlg->CircularGrid()->topLevelItem(0), 0,
+                              QStringLiteral("1")));
         checked = true;
         ClickControl(*dlg, 1);
     });
@@ -189,10 +195,12 @@ TEST_F(DuctDlgTest, TheGridsShareTheAddedWidth) {
     const QSize size = dlg->size();
     dlg->resize(size + QSize(100, 40));
     EXPECT_EQ(dlg->CircularGrid()->width(), l.width() + 50);
-    EXPECT_EQ(dlg->RectangularGrid()->geometry(), QRect(r.left() + 50, r.top(), r.width() + 50, r.height() + 40));
+    EXPECT_EQ(dlg->RectangularGrid()->geometry(),
+              QRect(r.left() + 50, r.top(), r.width() + 50, r.height() + 40));
     EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("14004"))->geometry(),
               QRect(label.left() + 50, label.top(), label.width() + 50, label.height()));
-    EXPECT_EQ(dlg->findChild<QToolButton*>(QStringLiteral("14008"))->geometry(), add.translated(50, 0));
+    EXPECT_EQ(dlg->findChild<QToolButton*>(QStringLiteral("14008"))->geometry(),
+              add.translated(50, 0));
     dlg->resize(size);
     ClickControl(*dlg, 2);
 }

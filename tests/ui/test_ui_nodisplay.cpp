@@ -42,7 +42,7 @@ TEST_F(NoDisplay, DialogsReturnCancelWithoutCreatingAnApplication) {
 }
 
 TEST_F(NoDisplay, PlatformsThatCannotStartAreNotTried) {
-    setenv("DISPLAY", ":97", 1);  // no server there
+    setenv("DISPLAY", ":97", 1); // no server there
     EXPECT_FALSE(RVN::ShowPipeSpecDlg(1, nullptr));
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     EXPECT_FALSE(RVN::ShowPipeSpecDlg(1, nullptr));

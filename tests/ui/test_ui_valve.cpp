@@ -133,7 +133,8 @@ protected:
     // Kind 1: 闸阀 0.5 and 止回阀 2.0 fixed, 蝶阀 {15: 2.0, 100: 0.5} and
     // 球阀 {25: 0.125, 50: 1.0} by DN; kind 2: 弯头 0.3.
     void SeedValves() {
-        Sql("insert into PipeValve (ID, Type, ValveName, Coef, CalType, Variable, DnCandidate, CoefCandidate, Version)"
+        Sql("insert into PipeValve (ID, Type, ValveName, Coef, CalType, Variable, DnCandidate, "
+            "CoefCandidate, Version)"
             " values (1, 1, '闸阀', 0.5, 0, 0, '', '', 1),"
             " (2, 1, '止回阀', 2.0, 0, 0, '', '', 1),"
             " (3, 1, '蝶阀', 0, 0, 1, '100,15', '0.500000,2.000000', 1),"
@@ -148,7 +149,8 @@ protected:
         QApplication::processEvents();
         return dlg;
     }
-    std::unique_ptr<CTQPipeValveDlg> Open(const CTQArray<CTQPipeValve>& valves, int flag = 0, int dn = 100) {
+    std::unique_ptr<CTQPipeValveDlg> Open(const CTQArray<CTQPipeValve>& valves, int flag = 0,
+                                          int dn = 100) {
         return Open(valves, flag, dn, db_.get());
     }
 
@@ -157,7 +159,8 @@ protected:
         v.ID = id;
         return v;
     }
-    static CTQPipeValve ByDn(const char* name, std::vector<std::pair<int, double>> table, long id = -1) {
+    static CTQPipeValve ByDn(const char* name, std::vector<std::pair<int, double>> table,
+                             long id = -1) {
         CTQPipeValve v(name, 0.0);
         v.Variable = 1;
         v.ID = id;
@@ -181,7 +184,9 @@ protected:
         auto* edit = dlg.findChild<QLineEdit*>(QString::number(id));
         return edit ? edit->text() : QStringLiteral("<none>");
     }
-    static QLineEdit* Edit(const CTQPipeValveDlg& dlg, int id) { return dlg.findChild<QLineEdit*>(QString::number(id)); }
+    static QLineEdit* Edit(const CTQPipeValveDlg& dlg, int id) {
+        return dlg.findChild<QLineEdit*>(QString::number(id));
+    }
 };
 
 TEST_F(ValveDlgTest, ThreeCopiesAndAnUnnamedValveComeBackCountedWithTheirTotal) {
@@ -246,13 +251,16 @@ TEST_F(ValveDlgTest, WithoutTheFlagOnlyFixedValvesAreListedAndAnInputByDnGoesLef
     EXPECT_EQ(dlg->RightGrid(), nullptr);
     EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("14004")), nullptr);
     EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("14003"))->text(), QStringLiteral("管径无关"));
-    EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("10003"))->text(), QStringLiteral("其它局阻系数:"));
-    EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("10004"))->text(), QStringLiteral("总的局阻系数:"));
+    EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("10003"))->text(),
+              QStringLiteral("其它局阻系数:"));
+    EXPECT_EQ(dlg->findChild<QLabel*>(QStringLiteral("10004"))->text(),
+              QStringLiteral("总的局阻系数:"));
     EXPECT_TRUE(Edit(*dlg, 10006)->isReadOnly());
     EXPECT_FALSE(Edit(*dlg, 10005)->isReadOnly());
     // The catalog's in name order (止 U+6B62 before 闸 U+95F8), then the caller's valve.
     EXPECT_EQ(Captions(dlg->LeftGrid()),
-              (std::vector<QString>{QStringLiteral("止回阀"), QStringLiteral("闸阀"), QStringLiteral("蝶阀")}));
+              (std::vector<QString>{QStringLiteral("止回阀"), QStringLiteral("闸阀"),
+                                    QStringLiteral("蝶阀")}));
 
     CTQPropertyItem* butterfly = Item(dlg->LeftGrid(), "蝶阀");
     EXPECT_EQ(butterfly->Value(), 1);
@@ -279,8 +287,10 @@ TEST_F(ValveDlgTest, WithoutTheFlagOnlyFixedValvesAreListedAndAnInputByDnGoesLef
     const QSize size = dlg->size();
     dlg->resize(size + QSize(100, 40));
     EXPECT_EQ(dlg->LeftGrid()->geometry(), QRect(grid.topLeft(), grid.size() + QSize(100, 40)));
-    EXPECT_EQ(Edit(*dlg, 10005)->geometry(), QRect(other.left(), other.top() + 40, other.width() + 50, 20));
-    EXPECT_EQ(Edit(*dlg, 10006)->geometry(), QRect(total.left() + 50, total.top() + 40, total.width() + 50, 20));
+    EXPECT_EQ(Edit(*dlg, 10005)->geometry(),
+              QRect(other.left(), other.top() + 40, other.width() + 50, 20));
+    EXPECT_EQ(Edit(*dlg, 10006)->geometry(),
+              QRect(total.left() + 50, total.top() + 40, total.width() + 50, 20));
     dlg->resize(size);
 }
 
@@ -290,7 +300,7 @@ TEST_F(ValveDlgTest, WithTheFlagTheRightPaneCountsByDnAndUnlistedOnesBecomeOther
     valves.Add(ByDn("蝶阀", {{15, 2.0}, {100, 0.5}}, 3));
     valves.Add(ByDn("蝶阀", {{15, 2.0}, {100, 0.5}}, 3));
     CTQPipeValve unlisted = ByDn("调节阀", {{50, 9.0}});
-    unlisted.Coef = 0.7;  // the fixed coefficient is what counts as other
+    unlisted.Coef = 0.7; // the fixed coefficient is what counts as other
     valves.Add(unlisted);
     valves.Add(Named("止回阀", 2.0, 2));
     auto dlg = Open(valves, 1, 50);
@@ -320,7 +330,8 @@ TEST_F(ValveDlgTest, WithTheFlagTheRightPaneCountsByDnAndUnlistedOnesBecomeOther
     const QSize size = dlg->size();
     dlg->resize(size + QSize(100, 40));
     EXPECT_EQ(dlg->LeftGrid()->geometry(), QRect(left.topLeft(), left.size() + QSize(50, 40)));
-    EXPECT_EQ(dlg->RightGrid()->geometry(), QRect(right.left() + 50, right.top(), right.width() + 50, right.height() + 40));
+    EXPECT_EQ(dlg->RightGrid()->geometry(),
+              QRect(right.left() + 50, right.top(), right.width() + 50, right.height() + 40));
     dlg->resize(size);
 
     ClickControl(*dlg, CTQCatalogDlg::IDOK);
@@ -434,12 +445,14 @@ TEST_F(ValveDlgTest, DnTablesAreDescribedInAlignedColumns) {
     EXPECT_EQ(CTQPipeValveDlg::Description(ByDn("x", {{1000, 12.345}, {25, 0.125}})),
               QStringLiteral("25    1000   \n0.13  12.35  "));
     EXPECT_EQ(CTQPipeValveDlg::Description(Named("x", 0.25)), QStringLiteral("局阻系数为 0.25"));
-    EXPECT_EQ(CTQPipeValveDlg::Description(Named("x", 1234567.0)), QStringLiteral("局阻系数为 1.23457e+06"));
+    EXPECT_EQ(CTQPipeValveDlg::Description(Named("x", 1234567.0)),
+              QStringLiteral("局阻系数为 1.23457e+06"));
 
     // Half away from zero on the decimal value as written.
     const std::pair<double, const char*> cases[] = {
-        {0.125, "0.13"}, {2.675, "2.68"}, {1.005, "1.01"}, {0.994, "0.99"}, {9.995, "10.00"},
-        {-0.125, "-0.13"}, {0.5, "0.50"}, {3.0, "3.00"}, {0.004, "0.00"}, {-0.004, "0.00"}, {1e-9, "0.00"}};
+        {0.125, "0.13"},  {2.675, "2.68"},   {1.005, "1.01"}, {0.994, "0.99"},
+        {9.995, "10.00"}, {-0.125, "-0.13"}, {0.5, "0.50"},   {3.0, "3.00"},
+        {0.004, "0.00"},  {-0.004, "0.00"},  {1e-9, "0.00"}};
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(CTQPipeValveDlg::CoefText(value), QString::fromLatin1(text)) << value;
     }
@@ -457,8 +470,8 @@ TEST_F(ValveDlgTest, DnTablesAreDescribedInAlignedColumns) {
 TEST_F(ValveDlgTest, AnUnstoredInputIsCompletedByNameFromTheCatalog) {
     SeedValves();
     CTQArray<CTQPipeValve> valves;
-    valves.Add(Named("蝶阀", 9.0));      // fixed as given, DN-dependent in the catalog
-    valves.Add(Named("未知阀", 0.8));    // not in the catalog: keeps its values
+    valves.Add(Named("蝶阀", 9.0));   // fixed as given, DN-dependent in the catalog
+    valves.Add(Named("未知阀", 0.8)); // not in the catalog: keeps its values
     auto dlg = Open(valves, 1, 100);
     EXPECT_EQ(Item(dlg->LeftGrid(), "蝶阀"), nullptr);
     EXPECT_EQ(Item(dlg->RightGrid(), "蝶阀")->Value(), 1);
@@ -491,7 +504,8 @@ TEST_F(ValveDlgTest, WithoutAConnectionOnlyTheCallersValvesAreListed) {
     EXPECT_EQ(Captions(dlg->LeftGrid()), (std::vector<QString>{QStringLiteral("闸阀")}));
     EXPECT_EQ(Item(dlg->LeftGrid(), "闸阀")->Value(), 2);
     EXPECT_EQ(dlg->RightGrid()->Category(0)->ItemCount(), 0);
-    EXPECT_DOUBLE_EQ(dlg->OtherCoef(), 0.6) << "the fixed coefficients of both DN-dependent valves (0 and 0.6)";
+    EXPECT_DOUBLE_EQ(dlg->OtherCoef(), 0.6)
+        << "the fixed coefficients of both DN-dependent valves (0 and 0.6)";
     EXPECT_EQ(Text(*dlg, 10006), QStringLiteral("1.60"));
     for (int id : {14007, 14008, 14009, 14010}) {
         EXPECT_EQ(dlg->findChild<QWidget*>(QString::number(id)), nullptr) << id;
