@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 using CatalogFile = CatalogTest;
 
 TEST_F(CatalogFile, OpensBesideTheDefaultConnectionAndSeesItsRows) {
+    FILE_CATALOG_ONLY();
     Sql("INSERT INTO Material (TYPE, NAME) VALUES (1, 'steel')");
     std::string error;
     auto own = RVN::OpenCatalogFile(Path(), error);
@@ -34,6 +35,7 @@ TEST_F(CatalogFile, OpensBesideTheDefaultConnectionAndSeesItsRows) {
 }
 
 TEST_F(CatalogFile, RefusesWhatIsNotACatalogAndCreatesNothing) {
+    FILE_CATALOG_ONLY();
     std::string error;
     const fs::path missing = fs::path(dir_) / "missing.mdb";
     EXPECT_FALSE(RVN::OpenCatalogFile(missing.string(), error));
@@ -52,6 +54,7 @@ TEST_F(CatalogFile, RefusesWhatIsNotACatalogAndCreatesNothing) {
 }
 
 TEST_F(CatalogFile, TakesPathsWithSemicolonsQuotesAndBlanks) {
+    FILE_CATALOG_ONLY();
     for (const char* name : {"a;b.mdb", "say \"x\".mdb", " lead.mdb"}) {
         const fs::path odd = fs::path(dir_) / name;
         fs::copy_file(Path(), odd);
@@ -61,6 +64,7 @@ TEST_F(CatalogFile, TakesPathsWithSemicolonsQuotesAndBlanks) {
 }
 
 TEST_F(CatalogFile, ARefusedAddIsDescribedByTheEngineDescriptionAlone) {
+    FILE_CATALOG_ONLY();
     std::string error;
     auto own = RVN::OpenCatalogFile(Path(), error);
     ASSERT_TRUE(own) << error;
