@@ -1,8 +1,6 @@
 # The catalog records and their managers, the default connection and the
 # material exchange file: they need the database layer, so they are built
 # when both the catalog and the db folders are.
-# The catalog builder writes files with the engine directly.
-find_package(SQLite3 REQUIRED)
 file(GLOB TQRVN_RECORD_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/CTQ*.cpp)
 target_sources(TQRVNBase PRIVATE
     ${TQRVN_RECORD_SOURCES}
