@@ -10,6 +10,7 @@
 #include "catalog/CatalogSql.h"
 #include "db/ADODatabase.h"
 #include "db/ADORecordset.h"
+#include "db/provider/ConnectionText.h"
 #include "db/NumberText.h"
 
 #include <cmath>
@@ -145,6 +146,10 @@ std::string CatalogConnectionString(const std::string& name) {
         value += c == '"' ? "\"\"" : std::string(1, c);
     }
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + value + "\"";
+}
+
+std::string CatalogDisplayName(const std::string& name) {
+    return IsServerCatalog(name) ? RVNADO::detail::MaskPassword(name) : name;
 }
 
 bool IsServerCatalog(const std::string& name) {

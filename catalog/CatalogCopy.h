@@ -16,6 +16,10 @@ namespace RVN {
 /// path of a catalog file, quoted so that blanks and ';' stay part of it.
 TQRVNBASE_API std::string CatalogConnectionString(const std::string& name);
 
+/// How to show a catalog to a person: a file's path as it is, a server's
+/// connection string with its password masked ("Password=***").
+TQRVNBASE_API std::string CatalogDisplayName(const std::string& name);
+
 /// True when `name` names a catalog on a server rather than a file.
 TQRVNBASE_API bool IsServerCatalog(const std::string& name);
 

@@ -112,7 +112,11 @@ CatalogWindow::CatalogWindow(QString dataDir, QWidget* parent)
     UpdateTitle();
 }
 
-CatalogWindow::~CatalogWindow() = default;
+CatalogWindow::~CatalogWindow() {
+    if (m_server && RVN::GetRVNBaseDataBase() == m_server.get()) {
+        RVN::SetRVNBaseDataBase(nullptr);  // the library must not keep a closed connection
+    }
+}
 
 void CatalogWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -125,6 +129,7 @@ void CatalogWindow::BuildMenus() {
             Open(path);
         }
     });
+    file->addAction(QStringLiteral("打开服务器目录(&S)..."), this, [this] { AskServer(); });
     m_recent = file->addMenu(QStringLiteral("最近打开的文件(&R)"));
     file->addAction(QStringLiteral("另存副本(&A)..."), this, [this] { SaveCopy(); });
     file->addSeparator();
@@ -173,6 +178,7 @@ bool CatalogWindow::Open(const QString& path, bool tell) {
         }
         return false;
     }
+    m_server.reset();  // no longer the default connection
     m_path = QFileInfo(path).absoluteFilePath();
     Remember(m_path);
     UpdateTitle();
@@ -325,6 +331,9 @@ bool CatalogWindow::SaveCopy(QString path) {
         }
     }
     const std::filesystem::path target(Local(QFileInfo(path).absoluteFilePath()));
+    if (m_server) {
+        return SaveServerCopy(target);
+    }
     if (target == std::filesystem::path(Local(m_path))) {
         Tell(QStringLiteral("副本不能与正在使用的目录数据库同名。"), true);
         return false;

@@ -10,6 +10,10 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <filesystem>
+#include <memory>
+
+class CADODatabase;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -28,6 +32,12 @@ public:
     /// Opens a catalog file as the default connection and lists it; false
     /// (after a message when `tell`) when it cannot be opened.
     bool Open(const QString& path, bool tell = true);
+    /// Opens a catalog on a database server (a connection string or a
+    /// postgresql:// URI) as the default connection and lists it; false
+    /// (after a message when `tell`, the password masked) when it cannot.
+    /// A server is never kept among the recent files: its text may hold a
+    /// password.
+    bool OpenServer(const QString& connection, bool tell = true);
     const QString& Path() const { return m_path; }
 
     /// Shows a table in the preview.
@@ -54,13 +64,16 @@ private:
     void UpdateRecentMenu();
     void Remember(const QString& path);
     void Refresh();
+    void AskServer();
+    bool SaveServerCopy(const std::filesystem::path& target);
     void UpdateTitle();
     void Tell(const QString& text, bool error);
     /// The material of the selected preview row (a pipe table), or -1.
     long SelectedMaterial() const;
 
     QString m_dataDir;
-    QString m_path;
+    QString m_path;                         // the file, or the server shown masked
+    std::unique_ptr<CADODatabase> m_server; // the open server catalog (the default connection)
     QListWidget* m_tables = nullptr;
     QTableView* m_view = nullptr;
     CatalogTableModel* m_model = nullptr;

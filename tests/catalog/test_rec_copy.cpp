@@ -119,6 +119,13 @@ TEST(CatalogNames, PathsUrisAndConnectionStringsAreTold) {
               "provider=PostgreSQL;Host=h");
     EXPECT_FALSE(RVN::IsServerCatalog("/srv/RVNDatasource.mdb"));
     EXPECT_TRUE(RVN::IsServerCatalog("postgres://h/c"));
+    // Shown to a person: the password never, whatever its case or quoting.
+    const std::string shown =
+        RVN::CatalogDisplayName("Provider=PostgreSQL;Host=h;User ID=u;password=\"s;cret\";Database=c");
+    EXPECT_EQ(shown.find("s;cret"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("cret"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Host=h"), std::string::npos) << shown;
+    EXPECT_EQ(RVN::CatalogDisplayName("/a b/c;d.mdb"), "/a b/c;d.mdb");
 }
 
 } // namespace

@@ -6,9 +6,14 @@
 #include "ui/CatalogWindow.h"
 
 #include "catalog/CatalogBuilder.h"
+#include "catalog/CatalogCopy.h"
+#include "db/ADODatabase.h"
+
+#include "../PostgresServer.h"
 #include "catalog/RVNDataBase.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTableView>
 #include <QTimer>
 
@@ -147,6 +152,53 @@ TEST_F(CatalogWindowTest, EditingOpensTheMatchingDialog) {
         window_->EditCurrent();
         EXPECT_EQ(shown, QString::fromUtf8(c.title));
     }
+}
+
+TEST_F(CatalogWindowTest, AServerThatCannotBeOpenedIsToldWithoutItsPassword) {
+    const std::string unreachable =
+        "Provider=PostgreSQL;Host=" + dir_ + "/nowhere;Port=1;Database=c;User ID=u;Password=s3cret";
+    EXPECT_FALSE(window_->OpenServer(Q(unreachable)));
+    ASSERT_FALSE(prompter_.notices.empty());
+    EXPECT_FALSE(prompter_.notices.back().contains(QStringLiteral("s3cret")))
+        << prompter_.notices.back().toStdString();
+    EXPECT_FALSE(window_->OpenServer(Q(path_))) << "a file is not a server";
+    EXPECT_EQ(window_->Path(), QFileInfo(Q(path_)).absoluteFilePath()) << "the open catalog stays";
+    EXPECT_EQ(RVN::GetRVNBaseDataBase() != nullptr, true);
+    EXPECT_EQ(window_->Preview().rowCount(), 2);
+}
+
+TEST_F(CatalogWindowTest, AServerCatalogIsListedAndSavedAsAFile) {
+    const std::string server = tqtest::ServerDatabase();
+    if (server.empty()) {
+        GTEST_SKIP() << tqtest::kNoServer;
+    }
+    {
+        CADODatabase file, target;
+        std::string error;
+        ASSERT_TRUE(file.Open(RVN::CatalogConnectionString(path_)));
+        ASSERT_TRUE(target.Open(server)) << target.GetLastErrorString();
+        ASSERT_TRUE(tqtest::ResetServerDatabase(target)) << target.GetLastErrorString();
+        std::ifstream in(RVN::SeedDataFolder() + "schema.sql");
+        const std::string schema((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_TRUE(RVN::CopyCatalog(file, target, schema, true, error)) << error;
+    }
+    ASSERT_TRUE(window_->OpenServer(Q(server))) << prompter_.notices.back().toStdString();
+    const std::size_t at = server.find("Password=");
+    if (at != std::string::npos) {
+        const std::size_t end = server.find(';', at);
+        const std::string password =
+            server.substr(at + 9, (end == std::string::npos ? server.size() : end) - at - 9);
+        EXPECT_FALSE(password.empty() || window_->Path().contains(Q(password)))
+            << "the title shows the server without its password";
+    }
+    EXPECT_EQ(window_->Preview().rowCount(), 2) << "the server's two steel-pipe materials";
+
+    const std::string copy = File("site.mdb");
+    ASSERT_TRUE(window_->SaveCopy(Q(copy))) << prompter_.notices.back().toStdString();
+    ASSERT_TRUE(window_->Open(Q(copy)));
+    EXPECT_EQ(window_->Preview().rowCount(), 2);
+    EXPECT_EQ(window_->Preview().Text(0, 0), QStringLiteral("焊接钢管"));
+    EXPECT_FALSE(std::filesystem::exists(copy + ".tqrvn-copy"));
 }
 
 } // namespace
