@@ -152,4 +152,34 @@ std::string FoldFullWidth(std::string_view text)
     return out;
 }
 
+void AppendJsonString(std::string& out, std::string_view raw)
+{
+    std::string repaired;
+    std::string_view text = raw;
+    if (!IsValidUtf8(raw)) {
+        repaired = ValidUtf8(raw);
+        text = repaired;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                out += "\\u00";
+                out += kHex[(c >> 4) & 0xF];
+                out += kHex[c & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
 }  // namespace RVN

@@ -32,4 +32,11 @@ TQRVNBASE_API bool Gb18030ToUtf8(std::string_view text, std::string& out);
 /// stay as they are.  Example: "６０．５ ｋＷ" -> "60.5 kW".
 TQRVNBASE_API std::string FoldFullWidth(std::string_view text);
 
+/// Appends text as a JSON string: in double quotes, with '"', '\\' and the
+/// control characters escaped (\n, \r, \t, else \u00XX), and every byte
+/// that is not part of valid UTF-8 written as U+FFFD, so that the output is
+/// valid JSON and valid UTF-8 whatever the text.  The one JSON string writer
+/// of the library and its tools.
+TQRVNBASE_API void AppendJsonString(std::string& out, std::string_view text);
+
 }  // namespace RVN

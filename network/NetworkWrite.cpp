@@ -1,6 +1,7 @@
 // A network written back in the forms it is read from, CSV and JSON, with
 // the results beside the input when there are results.
 #include "db/NumberText.h"
+#include "db/TextEncoding.h"
 #include "network/NetworkInternal.h"
 
 #include <cmath>
@@ -108,36 +109,8 @@ void CsvTerminalResult(std::string& out, const CTQNetworkTerminalResult* t,
 
 // ---- JSON --------------------------------------------------------------------
 
-void JsonText(std::string& out, std::string_view text) {
-    out += '"';
-    for (char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                const char* hex = "0123456789abcdef";
-                out.append("\\u00").append(1, hex[(c >> 4) & 0xF]).append(1, hex[c & 0xF]);
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
+// Strings through the library's one JSON string writer (valid UTF-8 always).
+void JsonText(std::string& out, std::string_view text) { AppendJsonString(out, text); }
 
 void JsonNumber(std::string& out, double v) {
     if (std::isfinite(v))

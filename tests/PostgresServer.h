@@ -8,6 +8,8 @@
 
 #include "db/ADODatabase.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -64,5 +66,20 @@ inline const std::string& ServerDatabase() {
 inline bool ResetServerDatabase(CADODatabase& db) {
     return db.Execute("DROP SCHEMA public CASCADE; CREATE SCHEMA public");
 }
+
+// A program run for the server engine (TQRVN_TEST_ENGINE=postgres) without
+// a server skips all its cases at once: a skip inside one fixture's set-up
+// would not stop the set-up of a fixture derived from it.
+class SkipWithoutServer : public ::testing::Environment {
+public:
+    void SetUp() override { GTEST_SKIP() << kNoServer; }
+};
+
+inline const bool kSkipWithoutServerRegistered = [] {
+    const char* engine = std::getenv("TQRVN_TEST_ENGINE");
+    if (engine != nullptr && std::string(engine) == "postgres" && ServerConnection().empty())
+        ::testing::AddGlobalTestEnvironment(new SkipWithoutServer);
+    return true;
+}();
 
 } // namespace tqtest

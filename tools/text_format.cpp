@@ -4,7 +4,6 @@
 #include "db/TextEncoding.h"
 
 #include <cmath>
-#include <cstdio>
 #include <system_error>
 
 namespace tqrvn {
@@ -17,27 +16,8 @@ std::string PadRight(std::string text, std::size_t width) {
 }
 
 std::string JsonString(std::string_view raw) {
-    // JSON text is UTF-8: bytes that are not are replaced by U+FFFD.
-    const std::string text = RVN::ValidUtf8(raw);
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
+    std::string out;
+    RVN::AppendJsonString(out, raw);
     return out;
 }
 

@@ -147,6 +147,20 @@ TEST(TextEncoding, Utf8CheckRepairAndGbk)
     EXPECT_EQ(out, "kept");
 }
 
+TEST(JsonText, EscapesControlsAndRepairsBytesThatAreNotUtf8)
+{
+    std::string out = "[";
+    AppendJsonString(out, "a\"b\\c\n\r\t\x01\x1f 弯头");
+    EXPECT_EQ(out, "[\"a\\\"b\\\\c\\n\\r\\t\\u0001\\u001f 弯头\"");
+    out.clear();
+    AppendJsonString(out, "DN\xff\xCD\xE4");  // a stray byte and GBK text
+    EXPECT_EQ(out, "\"DN\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_TRUE(IsValidUtf8(out));
+    out.clear();
+    AppendJsonString(out, std::string_view("a\0b", 3));
+    EXPECT_EQ(out, "\"a\\u0000b\"") << "a NUL does not end the string";
+}
+
 TEST(CsvReader, Rfc4180WithBomCrlfQuotesAndLineBreaks)
 {
     std::vector<long> lines;
