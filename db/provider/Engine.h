@@ -9,6 +9,7 @@
 // Every failure of an engine throws ComError.
 #pragma once
 
+#include "db/provider/ProviderText.h"
 #include "db/provider/RVNADOTypes.h"
 
 #include <cstdint>
@@ -82,6 +83,19 @@ struct ColumnInfo {
     bool sized = false;
     bool key = false;
     bool expression = true;
+
+    // Takes what a declared column type says (a type, its size, precision
+    // and scale); nothing when no type was declared.
+    void TakeDeclared(const DeclaredType& decl) {
+        if (decl.type == adEmpty)
+            return;
+        type = decl.type;
+        definedSize = decl.definedSize;
+        attributes |= decl.attributes;
+        precision = decl.precision;
+        scale = decl.scale;
+        sized = decl.sized;
+    }
 };
 
 // The primary key of a table: its column names, and whether it is the

@@ -389,14 +389,7 @@ void PostgresStatement::Describe(int index, ColumnInfo& c) {
         c.attributes |= adFldKeyColumn;
     const std::string declared = DeclarationOfServerType(column->second.declared);
     const DeclaredType decl = TypeFromDeclaration(declared.c_str());
-    if (decl.type != adEmpty) {
-        c.type = decl.type;
-        c.definedSize = decl.definedSize;
-        c.attributes |= decl.attributes;
-        c.precision = decl.precision;
-        c.scale = decl.scale;
-        c.sized = decl.sized;
-    }
+    c.TakeDeclared(decl);
 }
 
 // The columns of a table, asked of the server once per connection.  A

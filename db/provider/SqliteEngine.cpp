@@ -175,14 +175,7 @@ void SqliteStatement::Describe(int i, ColumnInfo& c) {
                 c.attributes |= adFldKeyColumn;
         }
     }
-    if (decl.type != adEmpty) {
-        c.type = decl.type;
-        c.definedSize = decl.definedSize;
-        c.attributes |= decl.attributes;
-        c.precision = decl.precision;
-        c.scale = decl.scale;
-        c.sized = decl.sized;
-    }
+    c.TakeDeclared(decl);
 }
 
 class SqliteEngine final : public Engine {
